@@ -1,0 +1,86 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/path.h"
+
+namespace kx::platform {
+
+bool Fd::close()
+{
+    if (fd_ < 0) return true;
+    bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    return ok;
+}
+
+File open_file(std::string_view path, const char *mode)
+{
+    std::string name = (mode[0] == 'r') ? resolve_for_read(path) : native_path(path);
+    return File(std::fopen(name.c_str(), mode));
+}
+
+bool read_file(std::string_view path, std::vector<std::uint8_t> &out, std::size_t max_size)
+{
+    Fd fd(::open(resolve_for_read(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) return false;
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (static_cast<unsigned long long>(st.st_size) > max_size) return false;
+    out.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < out.size()) {
+        ssize_t r = ::read(fd.get(), out.data() + got, out.size() - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    out.resize(got);
+    return true;
+}
+
+bool read_file_prefix(std::string_view path, std::size_t n, std::vector<std::uint8_t> &out)
+{
+    Fd fd(::open(resolve_for_read(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) return false;
+    out.resize(n);
+    std::size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(fd.get(), out.data() + got, n - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    out.resize(got);
+    return true;
+}
+
+Fd make_temp_file(std::string_view dir, std::string_view prefix, std::string &path)
+{
+    std::string tmpl = join_path(native_path(dir), prefix);
+    tmpl += "XXXXXX";
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) return Fd();
+    path = tmpl;
+    return Fd(fd);
+}
+
+bool write_all(int fd, const void *data, std::size_t n)
+{
+    const auto *p = static_cast<const unsigned char *>(data);
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        p += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+} // namespace kx::platform
