@@ -17,7 +17,9 @@ int open_by_mode(std::string_view path, int mode);
 // The 16-bit file checksum of an open descriptor, read from its start: the
 // two's complement of the sum of the little-endian words, leaving out word
 // number skip_word (1-based; 0 leaves out none). Stores the sum also on a
-// read error. Returns 0, or 6 on a read error.
+// read error. Reads in large blocks from offset 0 (a descriptor that cannot
+// seek is read from where it stands). Returns 0, 6 on a read error, or 11
+// when no read buffer can be allocated.
 int checksum_fd(int fd, std::uint16_t skip_word, std::uint16_t &sum);
 
 } // namespace kx::util
