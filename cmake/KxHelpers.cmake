@@ -16,14 +16,20 @@ function(kx_family name)
   set_property(GLOBAL APPEND PROPERTY KX_FAMILY_TARGETS kx_${name})
 endfunction()
 
-# kx_test(<name> SOURCES ... [LIBS ...]): a GoogleTest executable registered with CTest.
+# kx_test(<name> SOURCES ... [LIBS ...] [ENV VAR=value] [PROPERTIES prop value ...]):
+# a GoogleTest executable whose tests are registered with CTest one by one.
+# Test discovery passes one environment setting through intact (not a list);
+# fixtures are found through the compiled-in tests/data path.
 function(kx_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "" "ENV" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE kx_testsupport ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set(_props ${T_PROPERTIES})
+  if(T_ENV)
+    list(APPEND _props ENVIRONMENT "${T_ENV}")
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-                       PROPERTIES ENVIRONMENT "KX_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data" ${T_PROPERTIES}
-                       DISCOVERY_TIMEOUT 60)
+                       PROPERTIES ${_props} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # kx_fuzzer(<name> SOURCES ... LIBS ...): a libFuzzer target named fuzz_<name>.

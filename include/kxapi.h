@@ -177,6 +177,38 @@ KXAPI_EXPORT int KxGenQueryAdapters(int reserved1, int reserved2, void *buffer, 
 
 /* ---- Output channel and printer command layer ---- */
 /* KXAPI-SECTION output */
+/*
+ * Printer destinations. A printer is named by a string: a spooler queue name
+ * sends a raw job to that queue (titled with port.pszJobName, or
+ * "Vantrel Job"); any other name is opened as a file or port. A non-zero
+ * port.wDevice sends through the maker's communication library
+ * (libkvabcomm.so, loaded for the life of the job).
+ *
+ * The printer-talking exports end with a caller value and a caller module
+ * (a handle from dlopen, or null). When the job goes to the spooler and a
+ * module is given, its export KVTravelPrintCallBack is called once, after the
+ * job started, with the caller value and the spooler job number (0 when the
+ * job could not start).
+ */
+typedef int (*KxTravelPrintCallBack)(intptr_t callerValue, uint32_t jobNumber);
+
+/* Storage commands on their own, framed in a PJL job when the descriptor
+ * asks for PJL. mode: KX_RESOURCE_RAM (downloads go to RAM),
+ * KX_RESOURCE_DEVICE (downloads go to the target), KX_RESOURCE_FORMAT
+ * (format the target), KX_RESOURCE_DIRECTORY (print the directory); target:
+ * KX_TARGET_RAM ... KX_TARGET_DISK2.
+ * Returns 0; 1 for a null printer name or descriptor, a name of 260
+ * characters or more, a mode outside 1-4 or a target outside 1-5; 3 when the
+ * destination can be opened neither as a queue nor as a file; 7 on a short
+ * write to a file; 14 when writing to the printer failed; 26 when the
+ * communication library is unavailable or refuses the job; 11 out of memory. */
+KXAPI_EXPORT int KxGenResource(int mode, const char *printer, const KxPrinterInfo *info, int target,
+                               intptr_t callerValue, void *callerModule);
+
+/* Asks the communication library for the type of printer at a device number
+ * (low 16 bits used). Returns 2048, 32, 4 or 2 by the printer's type bits,
+ * 0 when none is set or the communication library is not available. */
+KXAPI_EXPORT int KxNetGetType(int device);
 /* KXAPI-END output */
 
 /* ---- Data files, sending files and strings, directory queries ---- */
@@ -185,10 +217,193 @@ KXAPI_EXPORT int KxGenQueryAdapters(int reserved1, int reserved2, void *buffer, 
 
 /* ---- File and path utilities ---- */
 /* KXAPI-SECTION util */
+/* Paths are at most KX_MAX_PATH characters; both '\\' and '/' separate
+ * components; paths the library composes use '/' on POSIX systems. A name
+ * that does not exist as spelled is looked up ignoring letter case when it
+ * is read (never when it is created). */
+
+/* 1 when the path is non-null, non-empty, at most KX_MAX_PATH characters,
+ * exists and is readable (a directory counts); otherwise 0. */
+KXAPI_EXPORT int KxFilExists(const char *pszPath);
+
+/* Size in bytes (low 32 bits) of the first directory entry matching the
+ * path, whose last component may hold the wildcards '*' and '?' (matched
+ * ignoring case); 0 for a null, empty or over-long path or no match. */
+KXAPI_EXPORT uint32_t KxFilQuerySize(const char *pszPath);
+
+/* Copies pszExisting to pszNew, replacing pszNew. The copy is written beside
+ * pszNew and takes its place only when complete, so a failed copy leaves
+ * pszNew as it was; a file copied onto itself is left untouched (result 0).
+ * Results: 0; 1 null, empty or over-long path, or an invalid parameter;
+ * 2 file or path not found; 5 access denied (also a read-only target);
+ * 20 disk full; 27 name too long or a directory; 28 operation not supported;
+ * 31 file busy; 36 any other system error. */
+KXAPI_EXPORT int KxFilCopy(const char *pszExisting, const char *pszNew);
+
+/* Numbered backup: copies pszFile to the first free name made of its
+ * directory and base name (extension dropped) plus ".001" to ".998", and
+ * leaves that name in pszBackup (at least KX_MAX_PATH + 1 bytes).
+ * Results: 0; 1 null or over-long argument, or a backup name that would be
+ * longer than KX_MAX_PATH (nothing is written then); 27 the file does not
+ * exist; 37 all 998 names are taken (pszBackup holds the .998 name);
+ * otherwise a KxFilCopy result. */
+KXAPI_EXPORT int KxFilBackup(const char *pszFile, char *pszBackup);
+
+/* Line callback of KxFilModify: pszLine holds one line as read (at most 2047
+ * characters plus the terminator, with its line feed when it had one); the
+ * callback may change it in place, within its 2048 bytes, or empty it. */
+typedef void (*KxFilLineCallback)(char *pszLine, void *pContext);
+
+/* Rewrites a text file line by line through pfnCallback (a line longer than
+ * 2047 characters arrives in pieces); lines the callback empties are
+ * dropped. The new text is written to a temporary file created exclusively
+ * in the temporary directory (TMPDIR) and replaces the original only after
+ * the whole rewrite succeeded; on any failure the original is untouched.
+ * Results: 0; 1 null, empty or over-long path or null callback; 26 no
+ * temporary file can be made; 3 a file cannot be opened; 11 out of memory;
+ * 6 read error; 7 write error; 4 close error; otherwise a KxFilCopy result. */
+KXAPI_EXPORT int KxFilModify(const char *pszFile, void *pContext, KxFilLineCallback pfnCallback);
+
+/* Creates every missing directory of pszPath, the last component included.
+ * The path must be absolute: a leading separator plays the part of the
+ * drive prefix. pszCreated, when not null (at least KX_MAX_PATH + 1 bytes),
+ * is emptied and then receives "/" + name for each directory created.
+ * Results: 0; 26 for a null, empty, over-long or relative path, a path
+ * ending in a separator, a regular file in the way, or a directory that
+ * cannot be created (creation stops at the first failure). */
+KXAPI_EXPORT int KxFilMakePath(const char *pszPath, char *pszCreated);
+
+/* 16-bit file checksum: the two's complement of the 16-bit sum of the file's
+ * little-endian words, leaving out word number wSkipWord (1-based; 0 leaves
+ * out none). An odd last byte forms a word with the high byte of the word
+ * before it (0 for a one-byte file). When pszPath is null or empty the open
+ * file descriptor hFile is read from its start and left open.
+ * Results: 0; 1 null pwChecksum, over-long path, or no path and no (valid)
+ * descriptor; 3 the file cannot be opened; 6 read error (the sum so far is
+ * still stored); 4 close error; 11 out of memory. */
+KXAPI_EXPORT int KxFilChecksum(const char *pszPath, intptr_t hFile, uint16_t wSkipWord,
+                               uint16_t *pwChecksum);
+
+/* Copy the file-name part of pszPath (after its last '\\', '/' or ':') or
+ * its directory part (up to and including that character), with a to z
+ * upper-cased, into pszDest (at least KX_MAX_PATH + 1 bytes; at most
+ * KX_MAX_PATH characters are copied). A null pszPath gives an empty string.
+ * Return pszDest, or a constant empty string when pszDest is null. */
+KXAPI_EXPORT char *KxStrCpyFile(char *pszDest, const char *pszPath);
+KXAPI_EXPORT char *KxStrCpyPath(char *pszDest, const char *pszPath);
 /* KXAPI-END util */
 
 /* ---- Fonts ---- */
 /* KXAPI-SECTION fonts */
+
+/* KxFontInfo.dwFlags */
+#define FONT_BINARY            0x01u /* sent in binary: PFB, DLF, FMF, PFM/PSM/PBM, PCM, TFM, FOT,
+                                        TTF and every PCL soft font */
+#define FONT_STANDARD_ENCODING 0x02u /* set for every identified file; cleared for a PFB font
+                                        whose encoding is not StandardEncoding */
+#define FONT_PROPORTIONAL      0x04u /* PCL soft font with proportional spacing */
+#define FONT_FLAG_08           0x08u /* DLF, FMF, PFM/PSM/PBM, PFA, PFB, AFM, PCL formats 17, 18, 20 */
+#define FONT_FLAG_20           0x20u /* FMF, PFM/PSM/PBM, PFA, PFB, PCL formats 17, 18, 20 */
+
+/* KxFontInfo.nFontClass */
+#define FONT_CLASS_METRICS      2 /* metrics only: TFM, FOT, FMF, PFM/PSM/PBM, PCM */
+#define FONT_CLASS_DOWNLOADABLE 3 /* PFA, PFB, DLF, PCL soft fonts */
+#define FONT_CLASS_AFM          4 /* AFM metrics of a Type 1 font */
+#define FONT_CLASS_TRUETYPE     5 /* TTF */
+
+/* KxFontInfo.nFontFormat */
+#define FORMAT_TYPE1                 2  /* PFA, PFB (class 3); AFM (class 4) */
+#define FORMAT_DLF                   6  /* PPDS downloadable font */
+#define FORMAT_PCL_RES_BITMAP        8  /* PCL bitmap, descriptor format 20 (with resolution) */
+#define FORMAT_PCL_BITMAP            9  /* PCL bitmap, descriptor format 0 */
+#define FORMAT_PCL_BITMAP_ALT       11  /* PCL bitmap, descriptor format 5, 9 or 12 */
+#define FORMAT_PCL_BOUND_SCALABLE   17  /* PCL scalable, descriptor format 10 */
+#define FORMAT_PCL_UNBOUND_SCALABLE 18  /* PCL scalable, descriptor format 11 */
+#define FORMAT_PCL_TRUETYPE         20  /* PCL TrueType, descriptor format 15 */
+#define FORMAT_TRUETYPE_FILE        21  /* TTF (class 5), FOT (class 2) */
+#define FORMAT_TFM                  22  /* font metrics file */
+#define FORMAT_FMF                  23  /* PPDS font metrics */
+#define FORMAT_PFM                  25  /* Windows printer font metrics: PFM, PSM, PBM */
+#define FORMAT_PCM                  28  /* printer cartridge metrics */
+
+#pragma pack(push, 1)
+
+/* One node of the name list of a PCM file (KxFontInfo.pNameList). The first
+ * node holds the cartridge title, each further node one face name. Both the
+ * text and the node come from the library's heap: release each text, then
+ * each node, with KxMemFree. */
+typedef struct KxFontName {
+    char              *pszText; /* NUL-terminated name */
+    struct KxFontName *pNext;   /* next node, or null */
+} KxFontName;
+
+/* What KxFonQueryInfo learns about one font file: 718 bytes. Text fields are
+ * cut to their size minus one and NUL-terminated. */
+typedef struct KxFontInfo {
+    uint32_t    dwFlags;            /* FONT_* bits */
+    uint32_t    nFontClass;         /* FONT_CLASS_* */
+    uint32_t    nFontFormat;        /* FORMAT_* */
+    uint16_t    wXResolution;       /* dots per inch; FORMAT_PCL_RES_BITMAP only */
+    uint16_t    wYResolution;       /* dots per inch; FORMAT_PCL_RES_BITMAP only */
+    uint32_t    dwFileSize;         /* size of the font file in bytes */
+    uint32_t    dwMemoryNeeded;     /* estimated printer memory for the downloaded font */
+    char        szDescription[80];  /* font name or one-line listing text */
+    char        szIdentifiers[80];  /* PCL: vendor, typeface, font number; AFM: INF menu name */
+    char        szSymbolSet[6];     /* PCL bound fonts: symbol-set id such as "8U" */
+    char        szCompanion[260];   /* first companion file */
+    char        szCompanion2[260];  /* second companion file */
+    KxFontName *pNameList;          /* PCM only: title and face names; else null */
+} KxFontInfo;
+
+#pragma pack(pop)
+
+#ifdef KX_LP64
+KX_STATIC_ASSERT(sizeof(KxFontName) == 16, "KxFontName size");
+KX_STATIC_ASSERT(offsetof(KxFontName, pszText) == 0, "KxFontName.pszText");
+KX_STATIC_ASSERT(offsetof(KxFontName, pNext) == 8, "KxFontName.pNext");
+KX_STATIC_ASSERT(sizeof(KxFontInfo) == 718, "KxFontInfo size");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, pNameList) == 710, "KxFontInfo.pNameList");
+#endif
+KX_STATIC_ASSERT(offsetof(KxFontInfo, dwFlags) == 0, "KxFontInfo.dwFlags");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, nFontClass) == 4, "KxFontInfo.nFontClass");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, nFontFormat) == 8, "KxFontInfo.nFontFormat");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, wXResolution) == 12, "KxFontInfo.wXResolution");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, wYResolution) == 14, "KxFontInfo.wYResolution");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, dwFileSize) == 16, "KxFontInfo.dwFileSize");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, dwMemoryNeeded) == 20, "KxFontInfo.dwMemoryNeeded");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, szDescription) == 24, "KxFontInfo.szDescription");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, szIdentifiers) == 104, "KxFontInfo.szIdentifiers");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, szSymbolSet) == 184, "KxFontInfo.szSymbolSet");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, szCompanion) == 190, "KxFontInfo.szCompanion");
+KX_STATIC_ASSERT(offsetof(KxFontInfo, szCompanion2) == 450, "KxFontInfo.szCompanion2");
+
+/* KxFonQueryInfo - identifies a font file and describes it.
+ *   path             the font file, at most KX_MAX_PATH characters. The format
+ *                    is taken from the extension (its first three characters,
+ *                    any case); a file whose extension names no font format is
+ *                    tested for a PCL soft-font header. Companion files are
+ *                    found beside it whatever the case of their names.
+ *   info             filled record; zeroed first. Required.
+ *   nQueryMode       which companions are required: 2 the AFM (PFA, PFB) or FMF
+ *                    (DLF); 4 the PFM, else the INF and the AFM (PFA, PFB), the
+ *                    INF (AFM); 5 as 4 but a missing companion is no failure;
+ *                    other values none.
+ *   bIncludeMetrics  0 refuses the metric-only files AFM, FMF, PFM, PSM, PBM,
+ *                    PCM and TFM.
+ * Results: 0 identified; 1 null path or info, path too long, no extension;
+ * 2 the file does not exist; 3 the file (or the INF companion of an AFM file in
+ * mode 4) cannot be opened; 11 out of memory; 27 excluded extension (CFG, FF,
+ * TYP, TXT, ME, BAT, CMD, COM, EXE), metric-only file refused, not a font of
+ * its format, empty name, damaged offsets, and always for FOT files; 32 a
+ * companion the mode requires is missing (the record is still filled);
+ * 37 an AFM or INF file longer than 65534 bytes. On a failure the record holds
+ * what was filled before it.
+ * Memory: for PCM files info->pNameList is a list the caller releases with
+ * KxMemFree (each pszText, then each node); it is null for every other format.
+ * The library remembers the descriptor kind of the last PCL soft font it
+ * identified (font conversion uses it): serialise font calls. */
+KXAPI_EXPORT int KxFonQueryInfo(const char *path, KxFontInfo *info, int nQueryMode, int bIncludeMetrics);
+
 /* KXAPI-END fonts */
 
 /* ---- Macros, overlays and demo files ---- */
