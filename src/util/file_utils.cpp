@@ -1,14 +1,18 @@
 #include "util/file_utils.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <bit>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "platform/file.h"
 #include "platform/path.h"
 
 namespace kx::util {
@@ -129,6 +133,217 @@ int checksum_fd(int fd, std::uint16_t skip_word, std::uint16_t &sum)
     }
     sum = static_cast<std::uint16_t>(0u - acc);
     return result;
+}
+
+int checksum_file(std::string_view path, std::uint16_t skip_word, std::uint16_t &sum)
+{
+    int fd = open_by_mode(path, 4);
+    if (fd < 0) return 3;
+    int result = checksum_fd(fd, skip_word, sum);
+    if (::close(fd) != 0 && result == 0) result = 4;
+    return result;
+}
+
+bool file_exists(std::string_view path)
+{
+    if (path.empty()) return false;
+    std::string name = platform::resolve_for_read(path);
+    return ::access(name.c_str(), F_OK) == 0 && ::access(name.c_str(), R_OK) == 0;
+}
+
+std::uint32_t query_size(std::string_view path)
+{
+    if (path.empty()) return 0;
+    std::string_view base = platform::file_name_of(path);
+    if (base.find_first_of("*?") == std::string_view::npos) {
+        struct stat st;
+        if (::stat(platform::resolve_for_read(path).c_str(), &st) != 0) return 0;
+        return static_cast<std::uint32_t>(st.st_size);
+    }
+    std::vector<platform::DirEntry> entries;
+    if (!platform::list_directory(platform::dir_of(path), base, entries) || entries.empty()) return 0;
+    return static_cast<std::uint32_t>(entries.front().size);
+}
+
+int copy_error_code(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+        return 2;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return 5;
+    case EBUSY:
+    case ETXTBSY:
+        return 31;
+    case EINVAL:
+        return 1;
+    case EOPNOTSUPP:
+        return 28;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return 20;
+    case ENAMETOOLONG:
+    case EISDIR:
+        return 27;
+    default:
+        return 36;
+    }
+}
+
+namespace {
+
+constexpr std::size_t kCopyBlock = 256 * 1024;
+
+// Copies every byte of in to out; 0 or an errno value.
+int copy_bytes(int in, int out)
+{
+    std::unique_ptr<unsigned char[]> buf(new (std::nothrow) unsigned char[kCopyBlock]);
+    if (!buf) return ENOMEM;
+    for (;;) {
+        ssize_t r = ::read(in, buf.get(), kCopyBlock);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (r == 0) return 0;
+        if (!platform::write_all(out, buf.get(), static_cast<std::size_t>(r))) return errno ? errno : EIO;
+    }
+}
+
+} // namespace
+
+int copy_file(std::string_view from, std::string_view to, bool keep_target_mode)
+{
+    std::string src = platform::resolve_for_read(from);
+    std::string dst = platform::native_path(to);
+    platform::Fd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in) return copy_error_code(errno);
+    struct stat sst;
+    if (::fstat(in.get(), &sst) != 0) return copy_error_code(errno);
+    if (S_ISDIR(sst.st_mode)) return copy_error_code(EISDIR);
+
+    struct stat dstst;
+    bool target_exists = ::stat(dst.c_str(), &dstst) == 0;
+    if (target_exists) {
+        // A file copied onto itself is already its own copy; writing it again
+        // through a truncating open would destroy it.
+        if (dstst.st_dev == sst.st_dev && dstst.st_ino == sst.st_ino) return 0;
+        if (S_ISDIR(dstst.st_mode)) return copy_error_code(EISDIR);
+        // A write-protected target is refused, as the system refuses to
+        // overwrite a read-only file.
+        if (::access(dst.c_str(), W_OK) != 0) return copy_error_code(errno);
+    }
+
+    // The new bytes go to a sibling of the target, renamed over it when complete.
+    std::string dir(platform::dir_of(dst));
+    std::string tmp;
+    std::string prefix = "." + std::string(platform::file_name_of(dst)) + ".";
+    platform::Fd out = platform::make_temp_file(dir.empty() ? "." : dir, prefix, tmp);
+    if (!out) {
+        int err = errno;
+        // A prefix that makes the name too long is the target's fault too.
+        return copy_error_code(err);
+    }
+    mode_t mode = (keep_target_mode && target_exists) ? dstst.st_mode : sst.st_mode;
+    int err = copy_bytes(in.get(), out.get());
+    if (err == 0 && ::fchmod(out.get(), mode & 07777) != 0) err = errno;
+    if (!out.close() && err == 0) err = errno ? errno : EIO;
+    if (err == 0 && ::rename(tmp.c_str(), dst.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(tmp.c_str());
+        return copy_error_code(err);
+    }
+    return 0;
+}
+
+int backup_file(std::string_view path, std::string &backup_name, std::size_t max_name)
+{
+    if (!file_exists(path)) return 27;
+    platform::PathParts parts = platform::split_path(path);
+    std::string stem = parts.dir + parts.name;
+    // "<stem>.NNN": refuse rather than cut a name that would not fit.
+    if (stem.size() + 4 > max_name) return 1;
+    char suffix[8];
+    for (int n = 1; n <= 998; ++n) {
+        std::snprintf(suffix, sizeof suffix, ".%03d", n);
+        backup_name = stem + suffix;
+        if (!platform::exists(backup_name)) return copy_file(path, backup_name);
+    }
+    return 37;
+}
+
+namespace {
+// Removes a temporary file when it goes out of scope.
+struct TempFileRemover {
+    std::string path;
+    ~TempFileRemover()
+    {
+        if (!path.empty()) ::unlink(path.c_str());
+    }
+};
+} // namespace
+
+int modify_file(std::string_view path, void *context, LineCallback callback)
+{
+    constexpr int kLineSize = 2048;
+    std::string tmp;
+    platform::Fd tmp_fd = platform::make_temp_file(platform::temp_directory(), "tmpfil", tmp);
+    if (!tmp_fd) return 26;
+    TempFileRemover remover{tmp};
+
+    std::string original = platform::resolve_for_read(path);
+    platform::File in(std::fopen(original.c_str(), "r"));
+    if (!in) return 3;
+    platform::File out(::fdopen(tmp_fd.get(), "w"));
+    if (!out) return 3;
+    tmp_fd.release();
+
+    std::unique_ptr<char[]> line(new (std::nothrow) char[kLineSize]);
+    if (!line) return 11;
+    while (std::fgets(line.get(), kLineSize, in.get())) {
+        callback(line.get(), context);
+        if (line[0] != '\0' && std::fputs(line.get(), out.get()) == EOF) return 7;
+    }
+    // A read error must not pass for the end of the file: the original
+    // would be replaced by its first part.
+    if (std::ferror(in.get())) return 6;
+    if (!in.close()) return 4;
+    if (std::fflush(out.get()) != 0) return 7;
+    if (!out.close()) return 4;
+    return copy_file(tmp, original, true);
+}
+
+int make_path(std::string_view path, std::string &created)
+{
+    created.clear();
+    if (path.empty() || !platform::is_separator(path.front())) return 26;
+    if (platform::is_separator(path.back())) return 26;
+
+    std::string prefix = "/";
+    std::size_t pos = 0;
+    while (pos < path.size()) {
+        while (pos < path.size() && platform::is_separator(path[pos])) ++pos;
+        std::size_t end = pos;
+        while (end < path.size() && !platform::is_separator(path[end])) ++end;
+        if (end == pos) break;
+        std::string_view component = path.substr(pos, end - pos);
+        pos = end;
+        prefix += component;
+        struct stat st;
+        if (::stat(prefix.c_str(), &st) != 0) {
+            if (::mkdir(prefix.c_str(), 0777) != 0) return 26;
+            created += '/';
+            created += component;
+        } else if (!S_ISDIR(st.st_mode)) {
+            return 26;
+        }
+        prefix += '/';
+    }
+    return 0;
 }
 
 } // namespace kx::util
