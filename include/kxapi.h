@@ -412,6 +412,156 @@ KXAPI_EXPORT int KxFonQueryInfo(const char *path, KxFontInfo *info, int nQueryMo
 
 /* ---- INI engine, operator-panel files, QSF files ---- */
 /* KXAPI-SECTION config */
+
+/* ---- INI files ----
+ * An INI file is loaded whole into memory as a list of lines by KxIniOpen or
+ * KxIniOpen2, read and changed through the handle, and written back by
+ * KxIniClose. Sections are lines "[name]"; entries are lines "key=value".
+ * Section names, keys and (where compared) values ignore letter case;
+ * leading blanks stay part of keys and values. The handle is opaque and
+ * owned by the library until KxIniClose. */
+typedef struct KxIniHandle KxIniHandle;
+
+/* KxIniOpen2 modes. */
+#define KX_INI_READ      1  /* read; comment lines (";") and empty lines are dropped */
+#define KX_INI_READWRITE 7  /* the file must exist; every line is kept */
+#define KX_INI_CREATE    8  /* the file is created or emptied at open */
+#define KX_INI_APPEND    9  /* the file is created when missing; every line is kept */
+
+/* Opens an INI file in a mode above. Lines are read in pieces of at most
+ * 1019 characters; trailing blanks are cut and blanks before the first "="
+ * removed. Returns the handle, or NULL when path is NULL, empty or longer
+ * than 260 characters, the mode is not 1, 7, 8 or 9, the file cannot be
+ * opened, or memory runs out. */
+KXAPI_EXPORT KxIniHandle *KxIniOpen2(const char *path, int mode);
+/* KxIniOpen2 with mode 1, but NULL also when the file holds no kept line. */
+KXAPI_EXPORT KxIniHandle *KxIniOpen(const char *path);
+/* Writes the file back when any write or delete call was made on the handle
+ * (through a temporary file beside it, renamed over it: a failure leaves the
+ * file as it was) and releases the handle in every case. Returns 1 when the
+ * file did not need writing or was written, 0 when writing failed or handle
+ * is NULL. */
+KXAPI_EXPORT int KxIniClose(KxIniHandle *handle);
+/* Copies the value of key in section, or def when the section or key is
+ * missing, into buffer (size bytes) and stores its length through length.
+ * Returns 0 (value found), KX_INI_DEFAULT_USED (48, default copied),
+ * KX_ERR_INI_NO_SECTION (45: section missing, def NULL), KX_ERR_INI_NO_KEY
+ * (41: key missing, def NULL), KX_ERR_BUFFER_SMALL (42: buffer then holds
+ * exactly size characters and no terminator; *length = size),
+ * KX_ERR_INVALID_ARG (1: NULL handle, section, key, buffer or length, or size
+ * 0), KX_ERR_NO_MEMORY (11). */
+KXAPI_EXPORT int KxIniRead2(KxIniHandle *handle, const char *section, const char *key, const char *def,
+                            char *buffer, uint32_t size, uint32_t *length);
+/* A search that can be continued. With a section: the first line of it that
+ * matches key (its value), or without a key its first non-header line (the
+ * whole text). With section NULL the search goes on from the line after the
+ * one last returned, up to the next section header. Returns a pointer into
+ * the handle (valid until the next change or KxIniClose) or to "" when
+ * nothing is found. */
+KXAPI_EXPORT const char *KxIniRead(KxIniHandle *handle, const char *section, const char *key);
+/* Replaces the first entry of key in section (the section ends at an empty
+ * line or a header) or adds key=value at the end of the section; a missing
+ * section is appended (after an empty line) with the entry. Returns 1, or 0
+ * on a NULL argument or when memory runs out (the lines are then unchanged). */
+KXAPI_EXPORT int KxIniWrite(KxIniHandle *handle, const char *section, const char *key, const char *value);
+/* Adds key=value to section unless an entry with the same key and value is
+ * there; several entries of one key can be built this way. 1, or 0 as KxIniWrite. */
+KXAPI_EXPORT int KxIniWriteAll(KxIniHandle *handle, const char *section, const char *key, const char *value);
+/* With key NULL removes only the header of section (its entries join the
+ * section before). Otherwise removes the first line of the section (up to the
+ * next header) whose key, and when value is given whose value, match. Returns
+ * 1 (also when nothing matched), 0 on a NULL handle or section. */
+KXAPI_EXPORT int KxIniDelete(KxIniHandle *handle, const char *section, const char *key, const char *value);
+
+/* ---- Operator-panel configuration files ----
+ * "opc%03u.cfg" INI files, shared between callers by reference counting in a
+ * process-wide table of five models. Callers serialise these calls. */
+
+/* Default value of one control of a page (KxOpcGetPageDefaults), 8 bytes. */
+#pragma pack(push, 1)
+typedef struct KxOpcCtrlDefault {
+    uint16_t wControlId;  /* control id */
+    uint8_t  reserved[2]; /* not written */
+    int32_t  nValue;      /* default value */
+} KxOpcCtrlDefault;
+#pragma pack(pop)
+KX_STATIC_ASSERT(sizeof(KxOpcCtrlDefault) == 8, "KxOpcCtrlDefault size");
+KX_STATIC_ASSERT(offsetof(KxOpcCtrlDefault, wControlId) == 0, "KxOpcCtrlDefault.wControlId");
+KX_STATIC_ASSERT(offsetof(KxOpcCtrlDefault, nValue) == 4, "KxOpcCtrlDefault.nValue");
+
+/* Opens directory/opcNNN.cfg (the current directory when directory is NULL
+ * or empty) in mode 1 for the model (low 16 bits of modelId), or shares the
+ * handle already open for it. Returns the handle, or NULL when five other
+ * models are registered or the file cannot be opened. */
+KXAPI_EXPORT KxIniHandle *KxOpcRegisterCfg(int32_t modelId, const char *directory);
+/* Drops one registration; the last one closes the file (KxIniClose). Returns
+ * 1 when others remain or the close succeeded, 0 when the handle is not
+ * registered or the write-back failed. */
+KXAPI_EXPORT int KxOpcUnregisterCfg(KxIniHandle *handle);
+/* Writes "opc%03u.cfg" for the model into buffer (at least 18 bytes).
+ * Returns 1, or 0 when buffer is NULL. */
+KXAPI_EXPORT int KxOpcGetFileName(int32_t modelId, char *buffer);
+/* Limits of a spin control from "Spin Limits": *first and *second are set to
+ * 0, then from the value "a;b;c": first = a, second = b, third = c; when a is
+ * -1, b goes to *third. An empty value leaves *third unchanged. */
+KXAPI_EXPORT void KxOpcGetSpinControlLimits(KxIniHandle *handle, int32_t controlId, int32_t *first,
+                                            int32_t *second, int32_t *third);
+/* Maximum length of an edit control from "Edit Lengths" (0 when missing). */
+KXAPI_EXPORT int16_t KxOpcGetMaxEditLength(KxIniHandle *handle, int32_t controlId);
+/* The numbers of a list control from "Combos" into buffer (size bytes, 2 per
+ * number). Returns the count; with buffer NULL the bytes needed; -1 when the
+ * buffer is too small (the bytes needed are stored in buffer[0] when it has
+ * room for them); -2 when the entry is missing or empty (or handle is NULL);
+ * -3 when memory runs out. */
+KXAPI_EXPORT int KxOpcGetTextListing(KxIniHandle *handle, int32_t controlId, int32_t listNumber,
+                                     int16_t *buffer, int32_t size);
+/* Default values of a page's controls. Returns the count; with records NULL
+ * the bytes needed (8 per control); -1 when size is smaller (the bytes needed
+ * are stored in records[0].wControlId when size is at least 2); -2 when the
+ * page is missing or memory runs out. */
+KXAPI_EXPORT int KxOpcGetPageDefaults(KxIniHandle *handle, int32_t page, KxOpcCtrlDefault *records, int32_t size);
+/* Variable numbers of a page, two bytes each, high byte first. Returns the
+ * number stored; with buffer NULL the bytes needed; -1 when size is smaller
+ * (the bytes needed stored as a 16-bit number in the first two bytes when
+ * size is at least 2); -2 when the page is missing or memory runs out. */
+KXAPI_EXPORT int KxOpcGetPageOmVars(KxIniHandle *handle, int32_t page, uint8_t *buffer, int32_t size);
+
+/* ---- QSF files ----
+ * Binary files of printer-variable blocks behind a 74-byte header: magic
+ * "QS", a 16-bit checksum of the whole file (word 2 left out), a type byte,
+ * two flags, and the offsets and words of blocks 1, 2 and 5. */
+typedef struct KxQsfHandle KxQsfHandle;
+
+#define KX_QSF_REQUIRED 1  /* KxQsfIniGetSection types */
+#define KX_QSF_OPTIONAL 2
+#define KX_QSF_EXCLUDE  3
+#define KX_QSF_ORDER    4
+
+/* Opens and validates a QSF file of the given type (low 8 bits). Returns 0
+ * with *handle set; otherwise *handle is NULL and the result is 1 (NULL or
+ * over-long path, NULL handle pointer), 3 (cannot open, header short or
+ * unreadable), 44 (type differs), 29 (bad magic or flags), 43 (checksum
+ * mismatch), 6 (read error while summing) or 11. */
+KXAPI_EXPORT int KxQsfOpen(const char *path, int type, KxQsfHandle **handle);
+/* Hands block 1, 2 or 5 to the caller in a new buffer (released with
+ * KxMemFree); when both flags are 1 the buffer starts with the block length
+ * (32-bit little-endian) and the block word high byte first. Both outputs are
+ * cleared first. Returns 0 (with *buffer NULL when the block's word is 0),
+ * 1 (NULL argument, type not 1, 2 or 5), 8 (seek failed), 6 (read error),
+ * 9 (the block's extent runs past the end of the file, or the file ends
+ * early), 11. Errors 6, 8 and 9 stick: later calls on the handle return them. */
+KXAPI_EXPORT int KxQsfGetVariables(KxQsfHandle *handle, int type, void **buffer, int16_t *word);
+/* Closes the file and releases the handle; NULL does nothing. */
+KXAPI_EXPORT void KxQsfClose(KxQsfHandle *handle);
+/* Reads the variable list of section "%03d" + REQUIRED/OPTIONAL/EXCLUDE/
+ * ORDER (types 1 to 4; types 3 and 4 fall back to DEFAULTEXCLUDE and
+ * DEFAULTORDER) from an INI file: NUMVARS numbers from the lines OMVARS1 to
+ * OMVARSn (n = NUMENTRIES), hexadecimal. Returns 0 with *vars (NUMVARS
+ * numbers stored high byte first, released with KxMemFree) and *count;
+ * otherwise both are cleared and the result is 1, 11, 27 (counts zero or not
+ * matching), or 41, 42, 45 from KxIniRead2. */
+KXAPI_EXPORT int KxQsfIniGetSection(KxIniHandle *ini, int type, int section, uint16_t **vars, uint16_t *count);
+
 /* KXAPI-END config */
 
 /* ---- Option-information and job-accounting parsers ---- */

@@ -1,0 +1,531 @@
+// The INI engine: loading, the section index, look-ups, changes and write-back.
+#include "config/ini_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "platform/file.h"
+#include "platform/path.h"
+
+namespace kx::config {
+
+namespace {
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+const char *mode_string(int mode)
+{
+    switch (mode) {
+    case kIniModeRead: return "r";
+    case kIniModeReadWrite: return "r+";
+    case kIniModeTruncate: return "w+";
+    case kIniModeAppend: return "a+";
+    default: return nullptr;
+    }
+}
+
+// A node ready to be linked; owns the node until then.
+std::unique_ptr<IniLine> make_line(std::string text)
+{
+    auto line = std::make_unique<IniLine>();
+    line->eq = text.find('=');
+    line->text = std::move(text);
+    return line;
+}
+
+void note_length(KxIniHandle &h, const IniLine &line)
+{
+    std::uint64_t n = line.text.size() + 1;
+    if (n > h.longest) h.longest = n;
+}
+
+// Adds a header line to the index (may throw; nothing changed then).
+void index_add(KxIniHandle &h, IniLine *line)
+{
+    auto it = h.headers.find(std::string_view(line->text));
+    if (it == h.headers.end()) it = h.headers.emplace(line->text, std::vector<IniLine *>{}).first;
+    try {
+        it->second.push_back(line);
+    } catch (...) {
+        if (it->second.empty()) h.headers.erase(it);
+        throw;
+    }
+}
+
+void index_remove(KxIniHandle &h, IniLine *line) noexcept
+{
+    auto it = h.headers.find(std::string_view(line->text));
+    if (it == h.headers.end()) return;
+    auto &v = it->second;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (v[i] == line) {
+            v.erase(v.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    if (v.empty()) h.headers.erase(it);
+}
+
+// Links a prepared node after `after`; never throws.
+IniLine *link_after(KxIniHandle &h, IniLine *after, std::unique_ptr<IniLine> line) noexcept
+{
+    IniLine *n = line.release();
+    n->prev = after;
+    n->next = after->next;
+    if (after->next) after->next->prev = n;
+    after->next = n;
+    if (h.tail == after) h.tail = n;
+    ++h.count;
+    note_length(h, *n);
+    return n;
+}
+
+// Inserts a line after `after`, indexing it when it is a header.
+IniLine *insert_after(KxIniHandle &h, IniLine *after, std::string text)
+{
+    auto line = make_line(std::move(text));
+    if (line->is_header()) index_add(h, line.get());
+    return link_after(h, after, std::move(line));
+}
+
+void unlink_line(KxIniHandle &h, IniLine *line) noexcept
+{
+    if (line->is_header()) index_remove(h, line);
+    // A continued search that would resume at this line resumes after it.
+    if (h.cursor == line) h.cursor = line->next;
+    line->prev->next = line->next;
+    if (line->next) line->next->prev = line->prev;
+    if (h.tail == line) h.tail = line->prev;
+    --h.count;
+    delete line;
+}
+
+// Replaces a line's text (strong guarantee).
+void replace_text(KxIniHandle &h, IniLine *line, std::string text)
+{
+    bool was_header = line->is_header();
+    if (!text.empty() && text[0] == '[') {
+        // Index the new spelling first (the only step that can fail): the
+        // node is briefly listed under both texts, then the old entry goes.
+        std::swap(line->text, text);
+        try {
+            index_add(h, line);
+        } catch (...) {
+            std::swap(line->text, text);
+            throw;
+        }
+        std::swap(line->text, text);
+    }
+    if (was_header) index_remove(h, line);
+    line->text = std::move(text);
+    line->eq = line->text.find('=');
+    // Longer texts raise the longest-line figure that callers size buffers from.
+    note_length(h, *line);
+}
+
+std::string entry_text(std::string_view key, std::string_view value)
+{
+    std::string t;
+    t.reserve(key.size() + 1 + value.size());
+    t.append(key);
+    t.push_back('=');
+    t.append(value);
+    return t;
+}
+
+// Cuts a piece read from the file as the loader keeps it: trailing line
+// feeds, then trailing blanks; blanks before the first '=' are removed.
+// Returns false when the line is dropped (mode 1: comments, empty lines).
+bool shape_line(std::string_view piece, bool read_mode, std::string &out)
+{
+    while (!piece.empty() && piece.back() == '\n') piece.remove_suffix(1);
+    while (!piece.empty() && piece.back() == ' ') piece.remove_suffix(1);
+    if (!piece.empty() && piece[0] == '[') {
+        out.assign(piece);
+        return true;
+    }
+    std::size_t eq = piece.find('=');
+    if (eq != std::string_view::npos) {
+        std::string_view key = piece.substr(0, eq);
+        while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
+        out = entry_text(key, piece.substr(eq + 1));
+        return true;
+    }
+    if (read_mode && (piece.empty() || piece[0] == ';')) return false;
+    out.assign(piece);
+    return true;
+}
+
+bool load_lines(KxIniHandle &h, std::FILE *fp, bool read_mode)
+{
+    std::vector<char> data;
+    char chunk[65536];
+    for (;;) {
+        std::size_t n = std::fread(chunk, 1, sizeof chunk, fp);
+        data.insert(data.end(), chunk, chunk + n);
+        if (n < sizeof chunk) break;
+    }
+    if (std::ferror(fp)) return false;
+    // Text mode: a CR LF pair reads as one line feed.
+    std::size_t w = 0;
+    for (std::size_t r = 0; r < data.size(); ++r) {
+        if (data[r] == '\r' && r + 1 < data.size() && data[r + 1] == '\n') continue;
+        data[w++] = data[r];
+    }
+    data.resize(w);
+
+    std::string text;
+    std::size_t pos = 0;
+    while (pos < data.size()) {
+        // One read of the line buffer: up to and including a line feed, at
+        // most kIniReadPiece characters; a longer line arrives in pieces.
+        std::size_t limit = std::min(data.size() - pos, kIniReadPiece);
+        const char *start = data.data() + pos;
+        const void *nl = std::memchr(start, '\n', limit);
+        std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char *>(nl) - start) + 1 : limit;
+        pos += len;
+        // The buffer is a C string: a NUL byte ends the text.
+        std::string_view piece(start, len);
+        piece = piece.substr(0, piece.find('\0'));
+        if (!shape_line(piece, read_mode, text)) continue;
+        insert_after(h, h.tail, std::move(text));
+        text.clear();
+    }
+    return true;
+}
+
+// The file a handle writes back to: symbolic links are followed so that the
+// link stays and its target is replaced.
+std::string write_target(const std::string &path)
+{
+    char buf[PATH_MAX];
+    if (::realpath(path.c_str(), buf)) return buf;
+    return path;
+}
+
+} // namespace
+
+bool ini_iequals(std::string_view a, std::string_view b) noexcept
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+KxIniHandle *ini_open(const char *path, int mode)
+{
+    const char *ms = mode_string(mode);
+    if (!ms || !path || !*path || std::strlen(path) > kIniMaxPath) return nullptr;
+    std::string native = (mode == kIniModeRead || mode == kIniModeReadWrite) ? platform::resolve_for_read(path)
+                                                                             : platform::native_path(path);
+    platform::File fp = platform::open_file(native, ms);
+    if (!fp) return nullptr;
+    std::rewind(fp.get());
+    auto h = std::make_unique<KxIniHandle>();
+    h->path = path;
+    h->target = write_target(native);
+    if (mode == kIniModeRead) h->flags |= kIniOpenedRead;
+    if (!load_lines(*h, fp.get(), mode == kIniModeRead)) return nullptr;
+    return h.release();
+}
+
+} // namespace kx::config
+
+std::size_t KxIniHandle::Hash::operator()(std::string_view s) const noexcept
+{
+    std::uint64_t x = 1469598103934665603ull;  // FNV-1a over the lower-cased bytes
+    for (char c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        x = (x ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(x);
+}
+
+bool KxIniHandle::Equal::operator()(std::string_view a, std::string_view b) const noexcept
+{
+    return kx::config::ini_iequals(a, b);
+}
+
+KxIniHandle::KxIniHandle() = default;
+
+KxIniHandle::~KxIniHandle()
+{
+    kx::config::IniLine *l = head.next;
+    while (l) {
+        kx::config::IniLine *next = l->next;
+        delete l;
+        l = next;
+    }
+}
+
+namespace kx::config {
+
+std::string ini_render(const KxIniHandle &h)
+{
+    std::size_t total = 0;
+    for (const IniLine *l = h.head.next; l; l = l->next) total += l->text.size() + 1;
+    std::string out;
+    out.reserve(total);
+    for (const IniLine *l = h.head.next; l; l = l->next) {
+        out += l->text;
+        out += '\n';
+    }
+    return out;
+}
+
+namespace {
+
+// Writes the lines to a new sibling of the target and renames it over the
+// target, so that a failure part way leaves the old file untouched.
+bool write_back(const KxIniHandle &h) noexcept
+{
+    try {
+        std::string dir(platform::dir_of(h.target));
+        std::string prefix = "." + std::string(platform::file_name_of(h.target)) + ".";
+        std::string tmp;
+        platform::Fd fd = platform::make_temp_file(dir, prefix, tmp);
+        if (!fd) return false;
+        struct stat st;
+        if (::stat(h.target.c_str(), &st) == 0) (void)::fchmod(fd.get(), st.st_mode & 07777);
+        bool ok = true;
+        std::string buf;
+        buf.reserve(1 << 16);
+        for (const IniLine *l = h.head.next; l && ok; l = l->next) {
+            buf += l->text;
+            buf += '\n';
+            if (buf.size() >= (1 << 16)) {
+                ok = platform::write_all(fd.get(), buf.data(), buf.size());
+                buf.clear();
+            }
+        }
+        if (ok && !buf.empty()) ok = platform::write_all(fd.get(), buf.data(), buf.size());
+        if (ok) ok = ::fsync(fd.get()) == 0;
+        if (!fd.close()) ok = false;
+        if (ok) ok = ::rename(tmp.c_str(), h.target.c_str()) == 0;
+        if (!ok) ::unlink(tmp.c_str());
+        return ok;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+int ini_close(KxIniHandle *h) noexcept
+{
+    if (!h) return 0;
+    int result = 1;
+    if (h->flags & kIniModified) result = write_back(*h) ? 1 : 0;
+    delete h;
+    return result;
+}
+
+IniLine *find_section(const KxIniHandle &h, std::string_view name)
+{
+    if (name.size() > kIniMaxSectionName) return nullptr;
+    char key[kIniMaxSectionName + 3];
+    key[0] = '[';
+    std::memcpy(key + 1, name.data(), name.size());
+    key[name.size() + 1] = ']';
+    auto it = h.headers.find(std::string_view(key, name.size() + 2));
+    if (it == h.headers.end() || it->second.empty()) return nullptr;
+    const auto &v = it->second;
+    if (v.size() == 1) return v[0];
+    // Several headers spell the same section: the first in file order wins.
+    // Insertions can place a header line before an earlier-indexed one, so
+    // settle it by the list itself (rare: duplicate section headers).
+    for (IniLine *l = h.head.next; l; l = l->next)
+        for (IniLine *c : v)
+            if (c == l) return l;
+    return nullptr;
+}
+
+int ini_read2(KxIniHandle &h, const char *section, const char *key, const char *def, char *buffer,
+              std::uint32_t size, std::uint32_t &length)
+{
+    length = 0;
+    if (!section || !key || !buffer || size == 0) return 1;
+    IniLine *hdr = find_section(h, section);
+    const char *src = nullptr;
+    if (hdr) {
+        std::string_view k(key);
+        for (IniLine *l = hdr->next; l && !l->is_header(); l = l->next) {
+            if (l->is_entry() && ini_iequals(l->key(), k)) {
+                src = l->value_cstr();
+                break;
+            }
+        }
+    }
+    bool found = src != nullptr;
+    if (!found) {
+        if (!def) return hdr ? 41 : 45;
+        src = def;
+    }
+    std::uint32_t n = 0;
+    for (; src[n] != '\0'; ++n) {
+        if (n == size) {
+            length = size;
+            return 42;  // the buffer holds exactly `size` characters, no terminator
+        }
+        buffer[n] = src[n];
+    }
+    if (n == size) {
+        length = size;
+        return 42;
+    }
+    buffer[n] = '\0';
+    length = n;
+    return found ? 0 : 48;
+}
+
+const char *ini_read(KxIniHandle &h, const char *section, const char *key)
+{
+    static const char kEmpty[] = "";
+    IniLine *start;
+    if (section) {
+        IniLine *hdr = find_section(h, section);
+        if (!hdr) return kEmpty;  // the cursor stays where it was
+        start = hdr->next;
+    } else {
+        start = h.cursor;
+        if (!start) return kEmpty;
+    }
+    for (IniLine *l = start; l && !l->is_header(); l = l->next) {
+        if (key) {
+            if (l->is_entry() && ini_iequals(l->key(), key)) {
+                h.cursor = l->next;
+                return l->value_cstr();
+            }
+        } else {
+            h.cursor = l->next;
+            return l->text.c_str();
+        }
+    }
+    h.cursor = nullptr;
+    return kEmpty;
+}
+
+namespace {
+
+// A missing section goes at the end: a blank line (unless the file is empty
+// or already ends with one), the header and the entry.
+void append_section(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
+{
+    std::unique_ptr<IniLine> blank;
+    if (h.tail != &h.head && !h.tail->text.empty()) blank = make_line(std::string());
+    std::string header;
+    header.reserve(section.size() + 2);
+    header += '[';
+    header += section;
+    header += ']';
+    auto hdr = make_line(std::move(header));
+    auto entry = make_line(entry_text(key, value));
+    if (hdr->is_header()) index_add(h, hdr.get());
+    if (entry->is_header()) {
+        try {
+            index_add(h, entry.get());
+        } catch (...) {
+            index_remove(h, hdr.get());
+            throw;
+        }
+    }
+    if (blank) link_after(h, h.tail, std::move(blank));
+    link_after(h, h.tail, std::move(hdr));
+    link_after(h, h.tail, std::move(entry));
+}
+
+} // namespace
+
+int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
+{
+    h.flags |= kIniModified;
+    IniLine *hdr = find_section(h, section);
+    if (!hdr) {
+        append_section(h, section, key, value);
+        return 1;
+    }
+    // The section ends at an empty line or a header.
+    IniLine *last = hdr;
+    for (IniLine *l = hdr->next; l && !l->text.empty() && !l->is_header(); l = l->next) {
+        if (l->is_entry() && ini_iequals(l->key(), key)) {
+            replace_text(h, l, entry_text(key, value));
+            return 1;
+        }
+        last = l;
+    }
+    insert_after(h, last, entry_text(key, value));
+    return 1;
+}
+
+int ini_write_all(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
+{
+    h.flags |= kIniModified;
+    IniLine *hdr = find_section(h, section);
+    if (!hdr) {
+        append_section(h, section, key, value);
+        return 1;
+    }
+    IniLine *last = hdr;
+    for (IniLine *l = hdr->next; l && !l->text.empty() && !l->is_header(); l = l->next) {
+        if (l->is_entry() && ini_iequals(l->key(), key) && ini_iequals(l->value(), value)) return 1;
+        last = l;
+    }
+    insert_after(h, last, entry_text(key, value));
+    return 1;
+}
+
+namespace {
+
+// The first two pieces of a line split at '=' with empty pieces skipped.
+void split_pieces(std::string_view text, std::string_view &first, std::string_view &second, bool &has_first)
+{
+    std::string_view parts[2];
+    int n = 0;
+    std::size_t i = 0;
+    while (n < 2 && i < text.size()) {
+        while (i < text.size() && text[i] == '=') ++i;
+        if (i == text.size()) break;
+        std::size_t j = text.find('=', i);
+        if (j == std::string_view::npos) j = text.size();
+        parts[n++] = text.substr(i, j - i);
+        i = j;
+    }
+    has_first = n >= 1;
+    first = parts[0];
+    second = parts[1];
+}
+
+} // namespace
+
+int ini_delete(KxIniHandle &h, std::string_view section, const char *key, const char *value)
+{
+    h.flags |= kIniModified;
+    IniLine *hdr = find_section(h, section);
+    if (!hdr) return 1;
+    if (!key) {
+        // Only the header goes: its entries now belong to the section before it.
+        unlink_line(h, hdr);
+        return 1;
+    }
+    std::string_view k(key);
+    // Here an empty line does not end the section; only a header does.
+    for (IniLine *l = hdr->next; l && !l->is_header(); l = l->next) {
+        std::string_view first, second;
+        bool has_first;
+        split_pieces(l->text, first, second, has_first);
+        if (!has_first || !ini_iequals(first, k)) continue;
+        if (value && !ini_iequals(second, value)) continue;
+        unlink_line(h, l);
+        return 1;
+    }
+    return 1;
+}
+
+} // namespace kx::config

@@ -1,0 +1,4 @@
+# INI engine, operator-panel files, QSF files.
+kx_test(config_ini_test SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ini_test.cpp
+  LIBS kx_config)
