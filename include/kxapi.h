@@ -213,6 +213,156 @@ KXAPI_EXPORT int KxNetGetType(int device);
 
 /* ---- Data files, sending files and strings, directory queries ---- */
 /* KXAPI-SECTION data */
+/* Data files: text files of printer command definitions, one record per
+ * line. Fields, in order, each preceded by any run of blanks, commas, colons,
+ * semicolons and other non-printing characters (tabs, carriage returns):
+ * five double-quoted strings (key, description, emulation, command, variable
+ * format), three numbers (range low, range high, increment; a number runs to
+ * the next line feed, comma, colon or semicolon) and one double-quoted string
+ * (duration); the line ends with a line feed. A quoted string takes
+ * everything up to the next double quote on its line, without escapes, and
+ * keeps at most its field size - 1 characters. Lines starting with "#" and
+ * empty lines are skipped. */
+
+#define KX_DAT_MODE_READ 2 /* the only open mode */
+
+/* Results of the data-file handle exports (negative; 0 is success). */
+#define KX_DAT_ERR_ARGS      (-1)  /* bad open arguments */
+#define KX_DAT_ERR_FORMAT    (-2)  /* no free handle, out of memory, malformed line, close failed */
+#define KX_DAT_ERR_NOT_OPEN  (-3)  /* handle not open, null argument */
+#define KX_DAT_ERR_OPEN      (-5)  /* the file cannot be opened */
+#define KX_DAT_ERR_NO_RECORD (-7)  /* no record qualifies / no current record */
+#define KX_DAT_EOF           (-10) /* no record after the current one */
+
+#pragma pack(push, 1)
+
+/* One data-file record, 248 bytes. Strings are NUL-terminated within their
+ * size; doubles are little-endian IEEE 754 binary64, unaligned. */
+typedef struct KxDatRecord {
+    char   szKey[6];        /* key; its first (up to 5) characters select records */
+    char   szDescr[102];
+    char   szEmulation[6];
+    char   szCommand[102];
+    char   szVarFormat[6];
+    double dVarRangeLo;
+    double dVarRangeHi;
+    double dVarIncrement;
+    char   szDuration[2];
+} KxDatRecord;
+
+/* Record counts by key letter (KxDatQueryCounts). */
+typedef struct KxDatCounts {
+    uint16_t wA, wF, wG, wP, wS, wT;        /* keys starting with A, F, G, P, S, T (any case) */
+    uint16_t wSA, wSF, wSG, wSP, wSS, wST;  /* keys starting with S, by their second letter */
+} KxDatCounts;
+
+/* One described file found by KxDatQueryFiles, 316 bytes. */
+typedef struct KxDatFileEntry {
+    char szPath[260];               /* directory, separator, file name */
+    char szDescr[48];               /* text after "#!" in the first line, at most 47 characters */
+    struct KxDatFileEntry *pNext;   /* next entry; null for the last */
+} KxDatFileEntry;
+
+#pragma pack(pop)
+
+KX_STATIC_ASSERT(sizeof(KxDatRecord) == 248, "KxDatRecord size");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, szKey) == 0, "KxDatRecord.szKey");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, szDescr) == 6, "KxDatRecord.szDescr");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, szEmulation) == 108, "KxDatRecord.szEmulation");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, szCommand) == 114, "KxDatRecord.szCommand");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, szVarFormat) == 216, "KxDatRecord.szVarFormat");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, dVarRangeLo) == 222, "KxDatRecord.dVarRangeLo");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, dVarRangeHi) == 230, "KxDatRecord.dVarRangeHi");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, dVarIncrement) == 238, "KxDatRecord.dVarIncrement");
+KX_STATIC_ASSERT(offsetof(KxDatRecord, szDuration) == 246, "KxDatRecord.szDuration");
+KX_STATIC_ASSERT(sizeof(KxDatCounts) == 24, "KxDatCounts size");
+KX_STATIC_ASSERT(offsetof(KxDatCounts, wT) == 10, "KxDatCounts.wT");
+KX_STATIC_ASSERT(offsetof(KxDatCounts, wSA) == 12, "KxDatCounts.wSA");
+KX_STATIC_ASSERT(offsetof(KxDatCounts, wST) == 22, "KxDatCounts.wST");
+#ifdef KX_LP64
+KX_STATIC_ASSERT(sizeof(KxDatFileEntry) == 316, "KxDatFileEntry size");
+KX_STATIC_ASSERT(offsetof(KxDatFileEntry, szDescr) == 260, "KxDatFileEntry.szDescr");
+KX_STATIC_ASSERT(offsetof(KxDatFileEntry, pNext) == 308, "KxDatFileEntry.pNext");
+#endif
+
+/* Opens a data file for reading; pReserved is not read; nMode must be
+ * KX_DAT_MODE_READ. At most four data files are open at once in the process.
+ * Returns the handle 0 to 3; KX_DAT_ERR_ARGS for a null or over-long path, a
+ * missing file or another mode; KX_DAT_ERR_FORMAT when no handle is free or
+ * memory runs out; KX_DAT_ERR_OPEN when the file cannot be opened. */
+KXAPI_EXPORT int KxDatOpenFile(const char *pszPath, const void *pReserved, int nMode);
+
+/* Closes a data file: 0; KX_DAT_ERR_FORMAT for a negative handle or a failed
+ * close (the handle is released all the same); KX_DAT_ERR_NOT_OPEN for a
+ * handle that is not open. */
+KXAPI_EXPORT int KxDatCloseFile(int hFile);
+
+/* Reads from the top the first record whose key starts with pRecord->szKey
+ * (up to 5 characters; an empty key takes the first record) into *pRecord.
+ * Returns 0; KX_DAT_ERR_NO_RECORD when none qualifies; KX_DAT_ERR_FORMAT for
+ * a malformed line (no current record afterwards); KX_DAT_ERR_NOT_OPEN for a
+ * bad handle or a null record. */
+KXAPI_EXPORT int KxDatGetFirstKey(int hFile, KxDatRecord *pRecord);
+
+/* Reads the record after the current one into *pRecord, whatever its key.
+ * Returns 0; KX_DAT_EOF after the last record (the current one stays);
+ * KX_DAT_ERR_NO_RECORD when there is no current record; KX_DAT_ERR_FORMAT
+ * for a malformed line; KX_DAT_ERR_NOT_OPEN as KxDatGetFirstKey. */
+KXAPI_EXPORT int KxDatGetNextKey(int hFile, KxDatRecord *pRecord);
+
+/* Counts the records from the first whose key starts with pRecord->szKey
+ * (up to 5 characters) as long as the keys keep that prefix; *pRecord holds
+ * the last record read. Returns the count; KX_DAT_ERR_NOT_OPEN for a null
+ * record; KX_DAT_ERR_OPEN when the file cannot be opened (any reason
+ * KxDatOpenFile refuses); a negative close result. */
+KXAPI_EXPORT int KxDatQueryCount(const char *pszPath, KxDatRecord *pRecord, int nMode);
+
+/* Counts all records by the first letter of their key (A, F, G, P, S, T,
+ * either case) and, for S, by the second letter. Returns 0 or a negative
+ * close result; KX_DAT_ERR_OPEN when the file cannot be opened;
+ * KX_DAT_ERR_NOT_OPEN for a null pCounts. */
+KXAPI_EXPORT int KxDatQueryCounts(const char *pszPath, KxDatCounts *pCounts, int nMode);
+
+/* Sends a file to a printer as it is. pszPrinter is a spooler queue or a
+ * file/port name; bAppend non-zero appends to a file destination. Framing by
+ * pInfo->bFlags: with KX_PRINTER_ESCK the language switch before and the
+ * job-end sequence 1B 5B 4B 01 00 06 after; with KX_PRINTER_PJL (and without
+ * ESCK) the PJL job start with copies before; with PJL the PJL job end with
+ * reset after; with neither flag the file is sent wCopies times (once for 0).
+ * Results: 0; 1 null argument, path or name over 260 characters, nLanguage
+ * outside 0 to 6; 2 file missing; 3 file cannot be opened; the channel's
+ * open code (3, 11, 26); 6 read error; 7 or 14 write failure (after 14 no
+ * job-end commands are sent). */
+KXAPI_EXPORT int KxDatSendFile(const char *pszFile, const char *pszPrinter, const KxPrinterInfo *pInfo,
+                               int bAppend);
+
+/* Sends a command string. "$text": text with escapes (\n line feed, \xHH a
+ * byte from two hexadecimal characters, \c the character c), sent up to the
+ * first zero byte; "%path": exactly KxDatSendFile of path; anything else:
+ * hexadecimal pairs (either case), every byte sent. Framed only by the PJL
+ * job start and end (no copies, no reset) when pInfo has KX_PRINTER_PJL.
+ * Results: 0; 1 null argument, printer name over 260 characters, nLanguage
+ * outside 0 to 6, an odd length or a non-hexadecimal pair (nothing is
+ * sent); 11 out of memory; the channel's open code; 7 or 14 write failure;
+ * for "%", the KxDatSendFile results. */
+KXAPI_EXPORT int KxDatSendString(const char *pszCommand, const char *pszPrinter, const KxPrinterInfo *pInfo,
+                                 int bAppend);
+
+#define KX_DAT_FILES_CFG 1 /* "*.CFG" */
+#define KX_DAT_FILES_PSS 2 /* "*.PSS" */
+#define KX_DAT_FILES_ANY 3 /* any other value: "*.*" */
+
+/* Lists the files of pszDir (empty: the current directory ".") matching the
+ * type's pattern, ignoring letter case, whose first line holds the marker
+ * "#!" followed by a non-empty description; names starting with "." and
+ * files whose path would not fit in szPath are left out. *pnCount (when not
+ * null) receives the number of entries. Returns the first entry, or null
+ * when none qualified or pszDir is null (then *pnCount is not touched). The
+ * list belongs to the caller, who releases it with KxDatQueryFilesFree. */
+KXAPI_EXPORT KxDatFileEntry *KxDatQueryFiles(const char *pszDir, int nType, int16_t *pnCount);
+
+/* Releases every entry of a list from KxDatQueryFiles; null does nothing. */
+KXAPI_EXPORT void KxDatQueryFilesFree(KxDatFileEntry *pList);
 /* KXAPI-END data */
 
 /* ---- File and path utilities ---- */
@@ -570,6 +720,38 @@ KXAPI_EXPORT int KxQsfIniGetSection(KxIniHandle *ini, int type, int section, uin
 
 /* ---- Support web addresses ---- */
 /* KXAPI-SECTION web */
+
+/* Page kinds of the support web site. */
+#define KX_WEB_DRIVERS      1
+#define KX_WEB_FIRMWARE     2
+#define KX_WEB_HOMEPAGE     3
+#define KX_WEB_FLEETWATCH   4
+#define KX_WEB_REGISTRATION 5
+#define KX_WEB_SUPPLIES     6
+#define KX_WEB_TECHSUPPORT  7
+#define KX_WEB_PUBLICATIONS 8
+
+/* Builds BASE/NA/<page word>/<language>/<printer> into buffer (size bytes),
+ * BASE being the support-site address the library was built with. printer
+ * -1 leaves the printer part out; other codes are translated to the site's
+ * printer numbers. With an INI handle, each part may be overridden: section
+ * AREA_PREFIX (key: the page word in upper case) replaces BASE/NA, AREA the
+ * page word, LANGUAGE (key: the language number) the language, PRINTER (key:
+ * the translated number) the printer number; an empty value leaves a part
+ * out. Returns 0, or KX_INI_DEFAULT_USED (48) when the last INI look-up used
+ * its default; 1 (NULL buffer, kind not 1 to 8), 44 (printer code not known),
+ * 42 (buffer too small), or another KxIniRead2 code. Every failure but a
+ * NULL buffer empties the buffer (when size > 0). */
+KXAPI_EXPORT int KxWebGetURL(int printer, int kind, int language, char *buffer, uint32_t size, KxIniHandle *ini);
+/* Builds BASE/MD/?func=..&lang=..&prtr=BFFFMMM&ctry=XXXXXXXX&os=N into
+ * buffer from the page kind, the language (low 16 bits of a Windows language
+ * id), the printer family and model numbers, the user's language id and the
+ * system version. Each part needs room for itself and one spare byte beyond
+ * the terminator. Returns 0, 1 (NULL buffer, kind not 1 to 8, size 0), 42
+ * (buffer too small) or 11; failures empty the buffer. */
+KXAPI_EXPORT int KxWebGetCGIURL(uint32_t family, uint32_t model, int kind, uint32_t langid, char *buffer,
+                                uint32_t size);
+
 /* KXAPI-END web */
 
 /* ---- ZIP extraction ---- */
