@@ -19,7 +19,10 @@
 
 namespace kx::fonts {
 
-inline constexpr std::size_t kAfmMaxFileBytes = 65534; // a longer AFM or INF file: result 37
+// A longer AFM or INF file gives result 37. Real AFM files of full Type 1
+// fonts (a thousand glyphs, thousands of kerning pairs) run well past 64 KB;
+// the limit only keeps a runaway file from being loaded whole.
+inline constexpr std::size_t kAfmMaxFileBytes = 16u * 1024u * 1024u;
 inline constexpr int kAfmMaxKernPairs = 1024;
 inline constexpr std::size_t kAfmTextBytes = 80;       // text fields hold at most 79 characters
 inline constexpr int kAfmCodes = 256;
@@ -85,11 +88,15 @@ using AfmMetrics = KxAfmMetrics;
 // Reads an AFM file and, when `inf` is non-null, its INF companion into `m`.
 // Both streams are read from their start to their end; the caller keeps and
 // closes them. `source_path` (may be null) is copied into szSourcePath.
-// Results: 0; 37 when the INF or the AFM file is longer than 65534 bytes
+// Results: 0; 37 when the INF or the AFM file is longer than kAfmMaxFileBytes
 // (the INF is checked first); 6 when a stream cannot be read; 11 when memory
 // for a file image runs out. Malformed lines never fail: missing items read
 // as 0 or empty.
 int read_afm(std::FILE *afm, std::FILE *inf, const char *source_path, KxAfmMetrics &m);
+
+// Resets `m` to its starting state: zeros, codes 32 to 255, weight 400,
+// variable pitch, symbol set "9U", and the source path (cut to 79 characters).
+void init_afm_metrics(KxAfmMetrics &m, const char *source_path);
 
 // The same from file images already in memory; `inf` null means no INF file.
 // The size limits apply as above.
