@@ -162,16 +162,19 @@ bool shape_line(std::string_view piece, bool read_mode, std::string &out)
     return true;
 }
 
-bool load_lines(KxIniHandle &h, std::FILE *fp, bool read_mode)
+bool read_stream(std::FILE *fp, std::vector<char> &data)
 {
-    std::vector<char> data;
     char chunk[65536];
     for (;;) {
         std::size_t n = std::fread(chunk, 1, sizeof chunk, fp);
         data.insert(data.end(), chunk, chunk + n);
         if (n < sizeof chunk) break;
     }
-    if (std::ferror(fp)) return false;
+    return !std::ferror(fp);
+}
+
+void load_lines(KxIniHandle &h, std::vector<char> &data, bool read_mode)
+{
     // Text mode: a CR LF pair reads as one line feed.
     std::size_t w = 0;
     for (std::size_t r = 0; r < data.size(); ++r) {
@@ -197,7 +200,6 @@ bool load_lines(KxIniHandle &h, std::FILE *fp, bool read_mode)
         insert_after(h, h.tail, std::move(text));
         text.clear();
     }
-    return true;
 }
 
 // The file a handle writes back to: symbolic links are followed so that the
@@ -232,7 +234,19 @@ KxIniHandle *ini_open(const char *path, int mode)
     h->path = path;
     h->target = write_target(native);
     if (mode == kIniModeRead) h->flags |= kIniOpenedRead;
-    if (!load_lines(*h, fp.get(), mode == kIniModeRead)) return nullptr;
+    std::vector<char> data;
+    if (!read_stream(fp.get(), data)) return nullptr;
+    load_lines(*h, data, mode == kIniModeRead);
+    return h.release();
+}
+
+KxIniHandle *ini_from_text(std::string_view text, int mode)
+{
+    if (!mode_string(mode)) return nullptr;
+    auto h = std::make_unique<KxIniHandle>();
+    if (mode == kIniModeRead) h->flags |= kIniOpenedRead;
+    std::vector<char> data(text.begin(), text.end());
+    load_lines(*h, data, mode == kIniModeRead);
     return h.release();
 }
 

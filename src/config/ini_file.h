@@ -94,6 +94,10 @@ namespace kx::config {
 // Throws std::bad_alloc when memory runs out.
 KxIniHandle *ini_open(const char *path, int mode);
 
+// Loads lines from text as ini_open loads a file's contents; the handle has
+// no file to write back to (release it with delete, not ini_close).
+KxIniHandle *ini_from_text(std::string_view text, int mode);
+
 // Writes the lines back when the handle was modified (through a temporary
 // sibling renamed over the file) and releases the handle. 1 when nothing had
 // to be written or the write succeeded; 0 when it failed (the file is then

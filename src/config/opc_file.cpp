@@ -61,13 +61,9 @@ std::string control_key(KxIniHandle &h, std::int32_t control, std::int32_t list)
 {
     char buf[48];
     auto id = static_cast<unsigned>(model_of(control));
-    std::snprintf(buf, sizeof buf, hex_style(h) ? "%04x" : "%u", id);
-    std::string key = buf;
-    if (list != 0) {
-        std::snprintf(buf, sizeof buf, "-%u", static_cast<unsigned>(list));
-        key += buf;
-    }
-    return key;
+    int n = std::snprintf(buf, sizeof buf, hex_style(h) ? "%04x" : "%u", id);
+    if (list != 0) std::snprintf(buf + n, sizeof buf - static_cast<std::size_t>(n), "-%u", static_cast<unsigned>(list));
+    return buf;
 }
 
 // Pieces of a value split at any of the separators, empty pieces skipped.

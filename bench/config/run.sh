@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Configuration-file benchmarks, each timing the library and its peer side by
+# side in one run. Called by bench/run.sh (KX_BENCH_BUILD set) or on its own.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${KX_BENCH_BUILD:-build-bench}
+if [ -z "${KX_BENCH_BUILD:-}" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKXAPI_BUILD_BENCH=ON -DKXAPI_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$build" -j2 --target bench_ini >/dev/null
+fi
+work=$(mktemp -d /tmp/kx-bench-config.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# Step 1: INI engine vs Python configparser: open, read every key with
+# KxIniRead2, write 1,000 new keys, close; at 500 and 1,000 sections x 100 keys.
+echo "INI: open, read every key, write 1000 new keys, close (median of 5 runs, ms)"
+printf '%-22s %10s %12s %8s\n' "file" "kxapi" "configparser" "ratio"
+declare -A lib_ms
+for sections in 500 1000; do
+  python3 - "$work/ini_$sections.ini" "$sections" 100 <<'PY'
+import sys
+path, sections, keys = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+with open(path, "w") as f:
+    for s in range(sections):
+        f.write("[section%d]\n" % s)
+        for k in range(keys):
+            f.write("key%d = value %d of section %d\n" % (k, k, s))
+        f.write("\n")
+PY
+  lib=$("$build/bench/config/bench_ini" "$work/ini_$sections.ini" "$work/lib.ini" "$sections" 100 5)
+  peer=$(python3 bench/config/ini_peer.py "$work/ini_$sections.ini" "$work/peer.ini" "$sections" 100 5)
+  lib_ms[$sections]=$lib
+  awk -v n="$sections x 100 keys" -v l="$lib" -v p="$peer" 'BEGIN { printf "%-22s %10s %12s %7.1fx\n", n, l, p, p / l }'
+done
+awk -v a="${lib_ms[500]}" -v b="${lib_ms[1000]}" \
+  'BEGIN { printf "scaling (1000 / 500 sections): %.2fx the time for 2x the file\n", b / a }'
