@@ -546,7 +546,7 @@ KX_STATIC_ASSERT(offsetof(KxFontInfo, szCompanion2) == 450, "KxFontInfo.szCompan
  * TYP, TXT, ME, BAT, CMD, COM, EXE), metric-only file refused, not a font of
  * its format, empty name, damaged offsets, and always for FOT files; 32 a
  * companion the mode requires is missing (the record is still filled);
- * 37 an AFM or INF file longer than 65534 bytes. On a failure the record holds
+ * 37 an AFM or INF file too large to be read whole. On a failure the record holds
  * what was filled before it.
  * Memory: for PCM files info->pNameList is a list the caller releases with
  * KxMemFree (each pszText, then each node); it is null for every other format.
@@ -716,6 +716,170 @@ KXAPI_EXPORT int KxQsfIniGetSection(KxIniHandle *ini, int type, int section, uin
 
 /* ---- Option-information and job-accounting parsers ---- */
 /* KXAPI-SECTION parse */
+/* Option information and job-accounting/alert data arrive as one
+ * self-describing block (integers big-endian):
+ *   offset 0  u16  L, the number of bytes that follow; the block is L + 2 bytes
+ *   offset 2  u16  not read
+ *   offset 4  three layout groups, then the element stream
+ * A layout group is two characters (e.g. "P{"), then items "NAME:SIZE"
+ * separated by ",", then "}": the tag layout, the container layout and the
+ * data layout, in that order. NAME is one of ID DT NE SE LD DA TD DL TL VN BF
+ * DD; SIZE is the field's width in bytes. Every element starts with the tag
+ * fields (ID: element number, DT: 0 container, 1 integer, 2 text); a
+ * container continues with the container fields (NE: number of children,
+ * LD: byte length of the children) and its children; an integer or text
+ * element continues with the data fields (LD: value length; the value bytes
+ * stand where DA stands). Other fields are stepped over. The fields ID, DT,
+ * NE and LD must be 1, 2 or 4 bytes wide. An integer value is the
+ * big-endian number of its 1, 2 or 4 bytes (other lengths give 0); an
+ * integer read from a text element is 0, a text read from an integer
+ * element is empty.
+ *
+ * The parsers read nothing outside the L + 2 bytes of the block: a stream
+ * that runs past its end, a number field of another width, a child count
+ * that cannot fit in the bytes left, or an element that makes no progress
+ * gives NULL, with everything allocated released. */
+
+#pragma pack(push, 1)
+
+/* One option, 16 bytes. */
+typedef struct KxOptionEntry {
+    int32_t nValue1;  /* element 1 of the option */
+    int32_t nValue5;  /* element 5 of the option */
+    char   *pszText;  /* element 6, terminated; "" when its length is 0; NULL when absent */
+} KxOptionEntry;
+
+/* One option group, 28 bytes. */
+typedef struct KxOptionGroup {
+    char    *pszText1;  /* element 1; NULL when absent or empty */
+    char    *pszText2;  /* element 2; NULL when absent or empty */
+    int32_t  nValues;   /* number of values (element 3's child count) */
+    int32_t *pnValues;  /* nValues numbers; NULL when nValues is 0 */
+} KxOptionGroup;
+
+/* Result of KxParseOptionInfo, 24 bytes. */
+typedef struct KxOptionInfo {
+    int32_t        nOptions;  /* child count of element 1 */
+    KxOptionEntry *pOptions;  /* nOptions entries; NULL when nOptions is 0 */
+    int32_t        nGroups;   /* child count of element 3 */
+    KxOptionGroup *pGroups;   /* nGroups entries; NULL when nGroups is 0 */
+} KxOptionInfo;
+
+/* Job record, 173 bytes. Fields are named after the element path they come
+ * from below the job element (n1_7 / sz1_7: child 7 of child 1). Integers
+ * are little-endian; texts are NUL-terminated and cut to their size - 1. */
+typedef struct KxJobRecord {
+    int32_t n1_1, n1_2, n1_3, n1_4, n1_5, n1_6;
+    char    sz1_7[10];
+    int32_t n1_8, n1_9, n1_10;
+    char    sz1_11[16];
+    char    sz2_1[41];
+    char    sz2_2[21];
+    char    sz2_3[21];
+    int32_t n2_4, n2_5, n2_6, n2_7, n2_8, n2_9, n2_10;
+} KxJobRecord;
+
+/* Alert record, 74 bytes, named like the job record. */
+typedef struct KxAlertRecord {
+    int32_t n1_1;
+    int32_t n2_1, n2_2, n2_3, n2_4, n2_5;
+    char    sz2_6[16];
+    int32_t n2_7;
+    char    sz2_8[10];
+    int32_t n3_1, n3_2, n3_3, n3_4, n3_5;
+} KxAlertRecord;
+
+/* Result of KxParseJobAccountingAlert, 16 bytes. */
+typedef struct KxJobAccount {
+    KxJobRecord   *pJob;    /* NULL when the block holds no job element */
+    KxAlertRecord *pAlert;  /* NULL when the block holds no alert element */
+} KxJobAccount;
+
+#pragma pack(pop)
+
+KX_STATIC_ASSERT(sizeof(KxJobRecord) == 173, "KxJobRecord size");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_1) == 0, "KxJobRecord.n1_1");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_2) == 4, "KxJobRecord.n1_2");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_3) == 8, "KxJobRecord.n1_3");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_4) == 12, "KxJobRecord.n1_4");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_5) == 16, "KxJobRecord.n1_5");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_6) == 20, "KxJobRecord.n1_6");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, sz1_7) == 24, "KxJobRecord.sz1_7");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_8) == 34, "KxJobRecord.n1_8");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_9) == 38, "KxJobRecord.n1_9");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n1_10) == 42, "KxJobRecord.n1_10");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, sz1_11) == 46, "KxJobRecord.sz1_11");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, sz2_1) == 62, "KxJobRecord.sz2_1");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, sz2_2) == 103, "KxJobRecord.sz2_2");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, sz2_3) == 124, "KxJobRecord.sz2_3");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_4) == 145, "KxJobRecord.n2_4");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_5) == 149, "KxJobRecord.n2_5");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_6) == 153, "KxJobRecord.n2_6");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_7) == 157, "KxJobRecord.n2_7");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_8) == 161, "KxJobRecord.n2_8");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_9) == 165, "KxJobRecord.n2_9");
+KX_STATIC_ASSERT(offsetof(KxJobRecord, n2_10) == 169, "KxJobRecord.n2_10");
+KX_STATIC_ASSERT(sizeof(KxAlertRecord) == 74, "KxAlertRecord size");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n1_1) == 0, "KxAlertRecord.n1_1");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n2_1) == 4, "KxAlertRecord.n2_1");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n2_2) == 8, "KxAlertRecord.n2_2");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n2_3) == 12, "KxAlertRecord.n2_3");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n2_4) == 16, "KxAlertRecord.n2_4");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n2_5) == 20, "KxAlertRecord.n2_5");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, sz2_6) == 24, "KxAlertRecord.sz2_6");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n2_7) == 40, "KxAlertRecord.n2_7");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, sz2_8) == 44, "KxAlertRecord.sz2_8");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n3_1) == 54, "KxAlertRecord.n3_1");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n3_2) == 58, "KxAlertRecord.n3_2");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n3_3) == 62, "KxAlertRecord.n3_3");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n3_4) == 66, "KxAlertRecord.n3_4");
+KX_STATIC_ASSERT(offsetof(KxAlertRecord, n3_5) == 70, "KxAlertRecord.n3_5");
+#ifdef KX_LP64
+KX_STATIC_ASSERT(sizeof(KxOptionEntry) == 16, "KxOptionEntry size");
+KX_STATIC_ASSERT(offsetof(KxOptionEntry, nValue1) == 0, "KxOptionEntry.nValue1");
+KX_STATIC_ASSERT(offsetof(KxOptionEntry, nValue5) == 4, "KxOptionEntry.nValue5");
+KX_STATIC_ASSERT(offsetof(KxOptionEntry, pszText) == 8, "KxOptionEntry.pszText");
+KX_STATIC_ASSERT(sizeof(KxOptionGroup) == 28, "KxOptionGroup size");
+KX_STATIC_ASSERT(offsetof(KxOptionGroup, pszText1) == 0, "KxOptionGroup.pszText1");
+KX_STATIC_ASSERT(offsetof(KxOptionGroup, pszText2) == 8, "KxOptionGroup.pszText2");
+KX_STATIC_ASSERT(offsetof(KxOptionGroup, nValues) == 16, "KxOptionGroup.nValues");
+KX_STATIC_ASSERT(offsetof(KxOptionGroup, pnValues) == 20, "KxOptionGroup.pnValues");
+KX_STATIC_ASSERT(sizeof(KxOptionInfo) == 24, "KxOptionInfo size");
+KX_STATIC_ASSERT(offsetof(KxOptionInfo, nOptions) == 0, "KxOptionInfo.nOptions");
+KX_STATIC_ASSERT(offsetof(KxOptionInfo, pOptions) == 4, "KxOptionInfo.pOptions");
+KX_STATIC_ASSERT(offsetof(KxOptionInfo, nGroups) == 12, "KxOptionInfo.nGroups");
+KX_STATIC_ASSERT(offsetof(KxOptionInfo, pGroups) == 16, "KxOptionInfo.pGroups");
+KX_STATIC_ASSERT(sizeof(KxJobAccount) == 16, "KxJobAccount size");
+KX_STATIC_ASSERT(offsetof(KxJobAccount, pJob) == 0, "KxJobAccount.pJob");
+KX_STATIC_ASSERT(offsetof(KxJobAccount, pAlert) == 8, "KxJobAccount.pAlert");
+#endif
+
+/* Parses an option-information block (L + 2 bytes, see above). The stream
+ * holds one top-level element; when it is container 1, its child 1 lists the
+ * options (each option a container whose children 1, 5 and 6 fill an entry)
+ * and its child 3 the option groups (each a container whose children 1 and 2
+ * are texts and child 3 a container of values, each value a container whose
+ * child 1 is the number). Other elements are stepped over.
+ * Returns the record, or NULL for a NULL block, an invalid header or stream,
+ * or when memory runs out. Everything returned is owned by the library:
+ * release it with KxFreeOptionInfo. */
+KXAPI_EXPORT KxOptionInfo *KxParseOptionInfo(const void *pBlock);
+/* Releases a record from KxParseOptionInfo with every text and array it
+ * points to; NULL does nothing. */
+KXAPI_EXPORT void KxFreeOptionInfo(KxOptionInfo *pInfo);
+
+/* Parses a job-accounting/alert block (L + 2 bytes, see above). Top-level
+ * elements are read until the block ends; within each top-level container 1,
+ * child 2 is the job element (its containers 1 and 2 fill the job record) and
+ * child 3 the alert element (its containers 1, 2 and 3 fill the alert
+ * record). A later job or alert element replaces an earlier one.
+ * Returns the result, or NULL for a NULL block, an invalid header or stream,
+ * or when memory runs out. Owned by the library: release it with
+ * KxFreeJobAccount. */
+KXAPI_EXPORT KxJobAccount *KxParseJobAccountingAlert(const void *pBlock);
+/* Releases a result of KxParseJobAccountingAlert and both records; NULL does
+ * nothing. */
+KXAPI_EXPORT void KxFreeJobAccount(KxJobAccount *pAccount);
 /* KXAPI-END parse */
 
 /* ---- Support web addresses ---- */
@@ -756,6 +920,55 @@ KXAPI_EXPORT int KxWebGetCGIURL(uint32_t family, uint32_t model, int kind, uint3
 
 /* ---- ZIP extraction ---- */
 /* KXAPI-SECTION zip */
+/* Called by KxZipExplode after each member that was extracted without any
+ * problem: the path of the file just written (relative to the current
+ * directory, parts joined with '/'; valid only during the call), the member's
+ * compressed size, and that size as a percentage (rounded half up) of the
+ * compressed sizes of all central-directory entries read so far in the call
+ * (0 when that total is 0). The extraction cannot be stopped from here. */
+typedef void (*KxZipCallback)(const char *pszPath, uint32_t dwCompressedSize, uint16_t wPercent);
+
+/* Extracts the members of a ZIP archive below the current directory,
+ * creating the directories their names hold and replacing existing files.
+ *   pszArchive  path of the archive (at most 260 characters); when it does
+ *               not exist or is a directory, pszArchive with ".zip" appended
+ *   pszPattern  NULL or "": every member; else one wildcard pattern (at most
+ *               260 characters) matched against the whole stored name:
+ *               letters match either case, '?' one character, '*' any run
+ *               (tried only where the name holds the next pattern character,
+ *               with its case), [set] with ranges, '!'/'^' negation and '\'
+ *               quoting, compared with case
+ *   pfnCallback NULL, or called after each member extracted without a
+ *               problem; when set, the first member that fails (cannot be
+ *               created, does not decode, a short write, a CRC-32 mismatch)
+ *               stops the run
+ * Methods decoded: stored, shrunk, reduced (1-4), imploded, deflated.
+ * Encrypted members, tokenized or other methods, members that need a version
+ * above 2.0 and members made on VMS hosts are skipped (result stays 0).
+ * A member whose name is absolute or has a ".." part, or whose path runs
+ * through an existing symbolic link, is not written (an error noted); an
+ * existing link at a member's own path is replaced, never followed. Each
+ * file's modification time is set from the member's DOS date and time taken
+ * as they stand. Files written before a failure stay.
+ * Returns the most severe outcome of the run:
+ *   0  success, or only warnings (skipped members, CRC-32 mismatch, name cut
+ *      to 259 bytes, bytes before the archive, empty archive)
+ *   1  pszArchive NULL or longer than 260, or pszPattern longer than 260
+ *   2  the archive (also with ".zip") does not exist, or spans several disks
+ *   3  the archive cannot be opened
+ *   9  the archive ends inside a record
+ *  11  out of memory
+ *  20  a write to an extracted file failed
+ *  27  not a ZIP archive (no end record in the last 65557 bytes), a damaged
+ *      directory or local header, a refused or uncreatable path, a member
+ *      that does not decode or decodes to more than its declared size
+ *  31  an extracted file cannot be created
+ * Not reentrant: calls must not overlap. */
+KXAPI_EXPORT int KxZipExplode(const char *pszArchive, const char *pszPattern, KxZipCallback pfnCallback);
+
+/* Archive creation is not offered. Same arguments as KxZipExplode; returns 1
+ * for the same bad arguments, otherwise 32 (not supported). Touches no file. */
+KXAPI_EXPORT int KxZipImplode(const char *pszArchive, const char *pszPattern, KxZipCallback pfnCallback);
 /* KXAPI-END zip */
 
 #ifdef __cplusplus

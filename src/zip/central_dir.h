@@ -1,0 +1,163 @@
+// The ZIP end-record search and the central-directory record parsers, kept
+// header-only so that the extractor and the kx listing share one reader.
+// A source is any type with
+//     std::size_t read_at(std::uint64_t offset, std::uint8_t *dst, std::size_t n)
+// returning the bytes actually read (fewer at the end of the file).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "zip/zip_layout.h"
+
+namespace kx::zip {
+
+inline std::uint16_t le16(const std::uint8_t *p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+inline std::uint32_t le32(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+struct EndRecord {
+    std::uint64_t position = 0;  // file offset of the signature
+    std::uint16_t this_disk = 0;
+    std::uint16_t cd_disk = 0;
+    std::uint16_t entries_this_disk = 0;
+    std::uint16_t entries_total = 0;
+    std::uint32_t cd_size = 0;
+    std::uint32_t cd_offset = 0;
+    std::uint16_t comment_length = 0;
+};
+
+enum class EndSearch { Found, NotFound, ShortRecord };
+
+namespace detail {
+inline bool sig_at(const std::uint8_t *p) { return p[0] == 'P' && p[1] == 'K' && p[2] == 5 && p[3] == 6; }
+} // namespace detail
+
+// Looks for the end record backwards from the end of the file in 2048-byte
+// blocks, as far back as the largest comment allows. `work` must hold
+// kBlock + kHold bytes: the block and the first bytes of the block after it,
+// so a signature straddling two blocks is still seen.
+template <class Source>
+EndSearch find_end_record(Source &src, std::uint64_t size, std::uint8_t *work, EndRecord &rec)
+{
+    std::int64_t found = -1;
+    if (size <= kBlock) {
+        if (size >= kEndRecordSize && src.read_at(0, work, size) == size) {
+            for (std::int64_t i = std::int64_t(size - kEndRecordSize); i >= 0; --i)
+                if (detail::sig_at(work + i)) {
+                    found = i;
+                    break;
+                }
+        }
+    } else {
+        const std::uint64_t tail = size % kBlock;
+        std::memset(work + kBlock, 0, kHold);
+        bool ok = true;
+        if (tail >= 19) {
+            const std::uint64_t base = size - tail;
+            if (src.read_at(base, work, tail) != tail) ok = false;
+            for (std::int64_t i = std::int64_t(tail) - std::int64_t(kEndRecordSize); ok && i >= 0; --i)
+                if (detail::sig_at(work + i)) {
+                    found = std::int64_t(base) + i;
+                    break;
+                }
+            if (ok) std::memcpy(work + kBlock, work, kHold);
+        }
+        const std::uint64_t reach = size < kEndSearchReach ? size : kEndSearchReach;
+        const std::uint64_t blocks = (reach - tail + kBlock - 1) / kBlock;
+        std::uint64_t base = size - tail;
+        for (std::uint64_t b = 0; ok && found < 0 && b < blocks && base >= kBlock; ++b) {
+            base -= kBlock;
+            if (src.read_at(base, work, kBlock) != kBlock) break;
+            for (std::int64_t i = kBlock - 1; i >= 0; --i)
+                if (detail::sig_at(work + i)) {
+                    found = std::int64_t(base) + i;
+                    break;
+                }
+            std::memcpy(work + kBlock, work, kHold);
+        }
+    }
+    if (found < 0) return EndSearch::NotFound;
+    std::uint8_t r[kEndRecordSize];
+    if (src.read_at(std::uint64_t(found), r, kEndRecordSize) != kEndRecordSize) return EndSearch::ShortRecord;
+    rec.position = std::uint64_t(found);
+    rec.this_disk = le16(r + 4);
+    rec.cd_disk = le16(r + 6);
+    rec.entries_this_disk = le16(r + 8);
+    rec.entries_total = le16(r + 10);
+    rec.cd_size = le32(r + 12);
+    rec.cd_offset = le32(r + 16);
+    rec.comment_length = le16(r + 20);
+    return EndSearch::Found;
+}
+
+struct CentralEntry {
+    std::uint16_t version_made_by = 0;
+    std::uint8_t version_needed = 0;
+    std::uint8_t host_needed = 0;
+    std::uint16_t flags = 0;
+    std::uint16_t method = 0;
+    std::uint16_t mod_time = 0;
+    std::uint16_t mod_date = 0;
+    std::uint32_t crc32 = 0;
+    std::uint32_t compressed_size = 0;
+    std::uint32_t uncompressed_size = 0;
+    std::uint16_t name_length = 0;
+    std::uint16_t extra_length = 0;
+    std::uint16_t comment_length = 0;
+    std::uint32_t external_attributes = 0;
+    std::uint32_t local_header_offset = 0;
+    std::string name;  // at most kMaxName bytes
+    bool name_cut = false;
+};
+
+// Parses the 46-byte fixed part (signature included); false without the signature.
+inline bool parse_central_fixed(const std::uint8_t *p, CentralEntry &e)
+{
+    if (le32(p) != kSigCentral) return false;
+    e.version_made_by = le16(p + 4);
+    e.version_needed = p[6];
+    e.host_needed = p[7];
+    e.flags = le16(p + 8);
+    e.method = le16(p + 10);
+    e.mod_time = le16(p + 12);
+    e.mod_date = le16(p + 14);
+    e.crc32 = le32(p + 16);
+    e.compressed_size = le32(p + 20);
+    e.uncompressed_size = le32(p + 24);
+    e.name_length = le16(p + 28);
+    e.extra_length = le16(p + 30);
+    e.comment_length = le16(p + 32);
+    e.external_attributes = le32(p + 38);
+    e.local_header_offset = le32(p + 42);
+    return true;
+}
+
+// Why an entry could not be read.
+enum class EntryRead { Ok, NoSignature, Truncated };
+
+// Reads the central-directory entry at `pos` (name cut to kMaxName bytes;
+// extra field and comment skipped); on success `pos` moves past the entry.
+template <class Source>
+EntryRead read_central_entry(Source &src, std::uint64_t size, std::uint64_t &pos, CentralEntry &e)
+{
+    std::uint8_t fixed[kCentralFixedSize];
+    const std::size_t got = src.read_at(pos, fixed, kCentralFixedSize);
+    if (got >= 4 && le32(fixed) != kSigCentral) return EntryRead::NoSignature;
+    if (got != kCentralFixedSize) return EntryRead::Truncated;
+    parse_central_fixed(fixed, e);
+    std::uint64_t p = pos + kCentralFixedSize;
+    const std::size_t keep = e.name_length > kMaxName ? kMaxName : e.name_length;
+    e.name.assign(keep, '\0');
+    if (keep && src.read_at(p, reinterpret_cast<std::uint8_t *>(e.name.data()), keep) != keep) return EntryRead::Truncated;
+    e.name_cut = e.name_length > kMaxName;
+    const std::uint64_t end = p + e.name_length + e.extra_length + e.comment_length;
+    if (end > size) return EntryRead::Truncated;
+    pos = end;
+    return EntryRead::Ok;
+}
+
+} // namespace kx::zip
