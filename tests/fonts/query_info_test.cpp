@@ -10,6 +10,7 @@
 
 #include "common/test_support.h"
 #include "font_builders.h"
+#include "fonts/afm_reader.h"
 #include "kxapi.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST(FonQueryInfo, ArgumentsAndScreening)
     Query q = query(dir.file("font.sfp"));
     EXPECT_EQ(q.rc, 0);
     EXPECT_EQ(q.info.nFontFormat, static_cast<std::uint32_t>(FORMAT_PCL_BITMAP));
-    EXPECT_EQ(q.info.pNameList, nullptr);
+    EXPECT_TRUE(q.info.pNameList == nullptr);
 
     // Unknown extension, not a soft font.
     kxtest::write_text(dir.file("notes.doc"), "hello");
@@ -139,6 +140,48 @@ TEST(FonQueryInfo, RealType1Fonts)
         EXPECT_STREQ(q.info.szCompanion, "");
         EXPECT_STREQ(q.info.szIdentifiers, "");
     }
+}
+
+// Every URW base 35 font as Debian ships it (binary Type 1 named .t1, AFM
+// beside it): identified as a PFB under that extension, its name is the
+// AFM's FontName and the AFM is found as its companion.
+TEST(FonQueryInfo, UrwBase35Fonts)
+{
+    const fs::path urw = "/usr/share/fonts/type1/urw-base35";
+    if (!fs::is_directory(urw)) GTEST_SKIP() << "fonts-urw-base35 is not installed";
+    kxtest::TempDir dir;
+    int seen = 0;
+    for (const auto &e : fs::directory_iterator(urw)) {
+        if (e.path().extension() != ".t1") continue;
+        fs::path afm = e.path();
+        afm.replace_extension(".afm");
+        if (!fs::exists(afm)) continue;
+        std::string stem = e.path().stem().string();
+        std::string pfb = dir.file(stem + ".pfb");
+        fs::create_symlink(e.path(), pfb);
+        fs::create_symlink(afm, dir.file(stem + ".AFM"));
+        std::string font_name;
+        for (std::string line, text = kxtest::read_text(afm.string()); !text.empty();) {
+            std::size_t nl = text.find('\n');
+            line = text.substr(0, nl);
+            text = nl == std::string::npos ? std::string() : text.substr(nl + 1);
+            if (line.rfind("FontName ", 0) == 0) {
+                font_name = line.substr(9);
+                while (!font_name.empty() && (font_name.back() == '\r' || font_name.back() == ' ')) font_name.pop_back();
+                break;
+            }
+        }
+        Query q = query(pfb, 2, 0);
+        ASSERT_EQ(q.rc, 0) << stem;
+        EXPECT_EQ(q.info.szDescription, font_name) << stem;
+        EXPECT_EQ(q.info.szCompanion, dir.file(stem + ".AFM")) << stem;
+        EXPECT_EQ(q.info.szCompanion2, dir.file(stem + ".PFM")) << stem;
+        // The symbol and dingbat fonts carry their own encodings.
+        bool symbolic = stem == "StandardSymbolsPS" || stem == "D050000L";
+        EXPECT_EQ(q.info.dwFlags, symbolic ? 0x29u : 0x2Bu) << stem;
+        ++seen;
+    }
+    EXPECT_EQ(seen, 35);
 }
 
 TEST(FonQueryInfo, MemoryEstimatesOfSmallFiles)
@@ -252,10 +295,10 @@ TEST(FonQueryInfo, AfmLimitsAndEmptyNames)
     kxtest::TempDir dir;
     std::string afm = dir.file("big.afm");
     std::string body = "StartFontMetrics 2.0\nFontName Big\n";
-    body.resize(65535, ' ');
+    body.resize(kx::fonts::kAfmMaxFileBytes + 1, ' ');
     kxtest::write_text(afm, body);
     EXPECT_EQ(query(afm).rc, 37);
-    body.resize(65534);
+    body.resize(kx::fonts::kAfmMaxFileBytes);
     kxtest::write_text(afm, body);
     EXPECT_EQ(query(afm).rc, 32); // read; no PFB beside it
 
@@ -349,7 +392,7 @@ TEST(FonQueryInfo, CartridgeMetricsNameList)
     kxtest::write_bytes(dir.file("untitled.pcm"), fontgen::pcm_file("", {face("Courier", 0)}));
     q = query(dir.file("untitled.pcm"));
     EXPECT_EQ(q.rc, 27);
-    EXPECT_EQ(q.info.pNameList, nullptr);
+    EXPECT_TRUE(q.info.pNameList == nullptr);
 }
 
 TEST(FonQueryInfo, RealPclSoftFonts)
