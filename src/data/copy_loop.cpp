@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kx::data {
 
 namespace {
@@ -21,6 +25,46 @@ struct HexTable {
     }
 };
 constexpr HexTable kHex;
+
+#if defined(__SSE2__)
+// The 32 upper-case hexadecimal digits of 16 bytes, high nibble first.
+inline void hex16(const std::uint8_t *in, std::uint8_t *out)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+    const __m128i mask = _mm_set1_epi8(0x0F);
+    const __m128i hi = _mm_and_si128(_mm_srli_epi16(v, 4), mask);
+    const __m128i lo = _mm_and_si128(v, mask);
+    // Nibble n becomes '0' + n, plus 7 more for 10 to 15 ('A' is '9' + 8).
+    auto ascii = [](__m128i n) {
+        const __m128i over9 = _mm_cmpgt_epi8(n, _mm_set1_epi8(9));
+        return _mm_add_epi8(_mm_add_epi8(n, _mm_set1_epi8('0')), _mm_and_si128(over9, _mm_set1_epi8(7)));
+    };
+    const __m128i a = ascii(_mm_unpacklo_epi8(hi, lo));
+    const __m128i b = ascii(_mm_unpackhi_epi8(hi, lo));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out), a);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16), b);
+}
+#endif
+
+// Expands the n bytes at the start of buf in place into 2n digits. It works
+// from the end backwards, and each group is loaded before its digits are
+// stored, so no byte is overwritten before it is read.
+void hex_expand_in_place(std::uint8_t *buf, std::size_t n)
+{
+    std::size_t i = n;
+#if defined(__SSE2__)
+    // The tail that does not fill a group of 16 first (it lies highest).
+    for (std::size_t tail = n % 16; tail > 0; --tail) {
+        --i;
+        std::memcpy(buf + 2 * i, kHex.pairs[buf[i]], 2);
+    }
+    while (i >= 16) {
+        i -= 16;
+        hex16(buf + i, buf + 2 * i);
+    }
+#endif
+    while (i-- > 0) std::memcpy(buf + 2 * i, kHex.pairs[buf[i]], 2);
+}
 
 } // namespace
 
@@ -41,9 +85,7 @@ int copy_loop(std::FILE *in, output::Channel &ch, int mode)
         if (n > 0) {
             std::size_t out = n;
             if (mode == kCopyHex) {
-                // Expand in place from the last byte backwards, so each byte
-                // is read before its digits overwrite it.
-                for (std::size_t i = n; i-- > 0;) std::memcpy(buf + 2 * i, kHex.pairs[buf[i]], 2);
+                hex_expand_in_place(buf, n);
                 out = 2 * n;
             }
             output::write(ch, buf, out);
