@@ -411,3 +411,35 @@ TEST(Parse, NullBlocksAndNullReleases)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ParseFixtures, CommittedBlocksGiveTheirRecords)
+{
+    Bytes options = kxtest::read_bytes(kxtest::data_path("parse/options.bin"));
+    ASSERT_FALSE(options.empty());
+    OptionInfoPtr info(options);
+    ASSERT_NE(info.p, nullptr);
+    ASSERT_EQ(+info.p->nOptions, 3);
+    EXPECT_EQ(+info.p->pOptions[1].nValue1, 102);
+    EXPECT_STREQ(info.p->pOptions[1].pszText, "Hole punch");
+    ASSERT_EQ(+info.p->nGroups, 2);
+    EXPECT_STREQ(info.p->pGroups[1].pszText1, "Output");
+    EXPECT_EQ(+info.p->pGroups[1].pszText2, nullptr);
+    ASSERT_EQ(+info.p->pGroups[1].nValues, 1);
+    EXPECT_EQ(+info.p->pGroups[1].pnValues[0], 4);
+
+    Bytes jobs = kxtest::read_bytes(kxtest::data_path("parse/jobaccount.bin"));
+    ASSERT_FALSE(jobs.empty());
+    JobAccountPtr account(jobs);
+    ASSERT_NE(account.p, nullptr);
+    ASSERT_NE(+account.p->pJob, nullptr);
+    ASSERT_NE(+account.p->pAlert, nullptr);
+    EXPECT_EQ(+account.p->pJob->n1_1, 123);
+    EXPECT_STREQ(account.p->pJob->sz2_1, "Quarterly report.pdf");
+    EXPECT_EQ(+account.p->pJob->n2_10, 3);
+    EXPECT_STREQ(account.p->pAlert->sz2_6, "Paper jam");
+    EXPECT_EQ(+account.p->pAlert->n3_4, 9);
+}
+
+} // namespace
