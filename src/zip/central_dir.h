@@ -72,7 +72,9 @@ EndSearch find_end_record(Source &src, std::uint64_t size, std::uint8_t *work, E
         for (std::uint64_t b = 0; ok && found < 0 && b < blocks && base >= kBlock; ++b) {
             base -= kBlock;
             if (src.read_at(base, work, kBlock) != kBlock) break;
-            for (std::int64_t i = kBlock - 1; i >= 0; --i)
+            // The last block read may start before the reach: its earlier bytes do not count.
+            const std::int64_t lowest = std::int64_t(size - reach) - std::int64_t(base);
+            for (std::int64_t i = kBlock - 1; i >= 0 && i >= lowest; --i)
                 if (detail::sig_at(work + i)) {
                     found = std::int64_t(base) + i;
                     break;
