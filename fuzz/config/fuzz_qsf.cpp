@@ -14,8 +14,11 @@ namespace {
 std::string temp_path()
 {
     static std::string path = [] {
-        char tmpl[] = "/tmp/fuzz_qsf.XXXXXX";
-        int fd = mkstemp(tmpl);
+        // Memory-backed when available: the file is rewritten for every input.
+        char shm[] = "/dev/shm/fuzz_qsf.XXXXXX", tmp[] = "/tmp/fuzz_qsf.XXXXXX";
+        char *tmpl = shm;
+        int fd = mkstemp(shm);
+        if (fd < 0) fd = mkstemp(tmpl = tmp);
         if (fd < 0) std::abort();
         close(fd);
         return std::string(tmpl);
