@@ -194,8 +194,15 @@ void apply_afm_text(std::span<const std::uint8_t> afm, KxAfmMetrics &m)
 // the limit, 6 on a read error, 11 without memory.
 int read_image(std::FILE *fp, std::vector<std::uint8_t> &image)
 {
-    std::fseek(fp, 0, SEEK_SET); // a stream that cannot seek is read from where it is
+    // A seekable stream tells its size up front: an oversized file is refused
+    // unread and the image is allocated once. A stream that cannot seek is
+    // read from where it is, the limit checked as it grows.
+    long size = -1;
+    if (std::fseek(fp, 0, SEEK_END) == 0) size = std::ftell(fp);
+    std::fseek(fp, 0, SEEK_SET);
+    if (size > static_cast<long>(kAfmMaxFileBytes)) return code(Result::Limit);
     try {
+        if (size > 0) image.reserve(static_cast<std::size_t>(size));
         std::uint8_t chunk[8192];
         for (;;) {
             std::size_t got = std::fread(chunk, 1, sizeof chunk, fp);

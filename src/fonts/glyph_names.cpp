@@ -3,6 +3,9 @@
 // "tilde" appear twice (94/136 and 126/152) and the first entry wins.
 #include "fonts/afm_reader.h"
 
+#include <algorithm>
+#include <array>
+
 namespace kx::fonts {
 
 const GlyphName kGlyphNameTable[kGlyphNames] = {
@@ -49,11 +52,40 @@ const GlyphName kGlyphNameTable[kGlyphNames] = {
     {253, "yacute"}, {254, "thorn"}, {255, "ydieresis"},
 };
 
+namespace {
+
+struct NameIndex {
+    std::string_view name;
+    std::uint8_t code;
+};
+
+// The table ordered by name, keeping only the first entry of a repeated name,
+// so that a look-up is a binary search (a font's thousands of character and
+// kerning lines each look up names).
+struct SortedNames {
+    std::array<NameIndex, kGlyphNames> entries{};
+    std::size_t count = 0;
+
+    SortedNames()
+    {
+        for (const GlyphName &g : kGlyphNameTable) entries[count++] = {g.name, g.code};
+        std::stable_sort(entries.begin(), entries.begin() + count,
+                         [](const NameIndex &a, const NameIndex &b) { return a.name < b.name; });
+        auto last = std::unique(entries.begin(), entries.begin() + count,
+                                [](const NameIndex &a, const NameIndex &b) { return a.name == b.name; });
+        count = static_cast<std::size_t>(last - entries.begin());
+    }
+};
+
+} // namespace
+
 int glyph_code(std::string_view name)
 {
-    for (const GlyphName &g : kGlyphNameTable)
-        if (name == g.name) return g.code;
-    return 0;
+    static const SortedNames sorted;
+    auto end = sorted.entries.begin() + sorted.count;
+    auto it = std::lower_bound(sorted.entries.begin(), end, name,
+                               [](const NameIndex &e, std::string_view n) { return e.name < n; });
+    return it != end && it->name == name ? it->code : 0;
 }
 
 } // namespace kx::fonts
