@@ -165,12 +165,13 @@ std::uint32_t query_size(std::string_view path)
     std::string_view base = platform::file_name_of(path);
     if (base.find_first_of("*?") == std::string_view::npos) {
         struct stat st;
-        if (::stat(platform::resolve_for_read(path).c_str(), &st) != 0) return 0;
+        // A directory entry has no size of its own, as the directory search reports it.
+        if (::stat(platform::resolve_for_read(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
         return static_cast<std::uint32_t>(st.st_size);
     }
     std::vector<platform::DirEntry> entries;
     if (!platform::list_directory(platform::dir_of(path), base, entries) || entries.empty()) return 0;
-    return static_cast<std::uint32_t>(entries.front().size);
+    return entries.front().is_dir ? 0 : static_cast<std::uint32_t>(entries.front().size);
 }
 
 int copy_error_code(int err)
@@ -249,13 +250,10 @@ int copy_file(std::string_view from, std::string_view to, bool keep_target_mode)
     // The new bytes go to a sibling of the target, renamed over it when complete.
     std::string dir(platform::dir_of(dst));
     std::string tmp;
-    std::string prefix = "." + std::string(platform::file_name_of(dst)) + ".";
-    platform::Fd out = platform::make_temp_file(dir.empty() ? "." : dir, prefix, tmp);
-    if (!out) {
-        int err = errno;
-        // A prefix that makes the name too long is the target's fault too.
-        return copy_error_code(err);
-    }
+    // A short fixed prefix, so that a long target name never makes the
+    // sibling's name too long.
+    platform::Fd out = platform::make_temp_file(dir.empty() ? "." : dir, ".kxcopy.", tmp);
+    if (!out) return copy_error_code(errno);
     mode_t mode = (keep_target_mode && target_exists) ? dstst.st_mode : sst.st_mode;
     int err = copy_bytes(in.get(), out.get());
     if (err == 0 && ::fchmod(out.get(), mode & 07777) != 0) err = errno;

@@ -41,6 +41,7 @@ TEST(FilQuerySize, ExactNameAndWildcard)
     EXPECT_EQ(KxFilQuerySize(dir.file("*.DAT").c_str()), 3u);
     EXPECT_EQ(KxFilQuerySize(dir.file("?.txt").c_str()), 5u);
     EXPECT_EQ(KxFilQuerySize(dir.file("*.none").c_str()), 0u);
+    EXPECT_EQ(KxFilQuerySize(dir.path().c_str()), 0u);  // a directory has no size
     EXPECT_EQ(KxFilQuerySize(nullptr), 0u);
     EXPECT_EQ(KxFilQuerySize(""), 0u);
 }
@@ -53,6 +54,19 @@ TEST(FilCopy, CopiesReplacesAndMapsErrors)
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7);
     kxtest::write_bytes(src, data);
     kxtest::write_text(dst, "old and longer than nothing");
+    // A target name near the longest a file system takes (a relative path,
+    // so that it fits the path limit) still gets its copy.
+    {
+        std::string cwd = fs::current_path();
+        ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+        std::string long_target(250, 't');
+        int rc = KxFilCopy("src.bin", long_target.c_str());
+        Bytes copied = kxtest::read_bytes(long_target);
+        fs::remove(long_target);
+        ASSERT_EQ(::chdir(cwd.c_str()), 0);
+        EXPECT_EQ(rc, 0);
+        EXPECT_EQ(copied, data);
+    }
     ASSERT_EQ(KxFilCopy(src.c_str(), dst.c_str()), 0);
     EXPECT_EQ(kxtest::read_bytes(dst), data);
     // No temporary sibling is left behind.
