@@ -34,3 +34,15 @@ PY
 done
 awk -v a="${lib_ms[500]}" -v b="${lib_ms[1000]}" \
   'BEGIN { printf "scaling (1000 / 500 sections): %.2fx the time for 2x the file\n", b / a }'
+
+# Step 2: job-accounting parser on a ~64 KiB block of about 7,500 elements,
+# MB/s, beside the same element walk in plain Python.
+if [ -z "${KX_BENCH_BUILD:-}" ]; then
+  cmake --build "$build" -j2 --target bench_parse >/dev/null
+fi
+echo "Job-accounting parser: one block of many elements, parsed repeatedly for 2 s"
+out=$("$build/bench/config/bench_parse" 2 --write "$work/jobaccount.bin")
+echo "$out"
+lib_mbs=$(echo "$out" | sed -n 's/^jobaccount: \([0-9.]*\) MB\/s.*/\1/p')
+peer_mbs=$(python3 bench/config/parse_peer.py "$work/jobaccount.bin" 2)
+awk -v l="$lib_mbs" -v p="$peer_mbs" 'BEGIN { printf "python element walk: %.2f MB/s; ratio KxParseJobAccountingAlert / python: %.0fx\n", p, l / p }'
