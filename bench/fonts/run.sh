@@ -11,20 +11,24 @@ bin=$build/bench/fonts/bench_font_identify
 work=$(mktemp -d /tmp/kx-font-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-src=(tests/data/type1/NimbusMonoPS-Regular.pfb tests/data/type1/StandardSymbolsPS.pfb
-     tests/data/type1/NimbusMonoPS-Regular.pfa tests/data/type1/StandardSymbolsPS.pfa
-     tests/data/type1/NimbusMonoPS-Regular.afm tests/data/type1/StandardSymbolsPS.afm
-     tests/data/pfm/NimbusSans-Regular.pfm tests/data/pfm/NimbusRoman-Italic.pfm
-     tests/data/pcl/dvilj2p-cmr10.sfp tests/data/pcl/dvilj4-600-cmr10.sfp
-     tests/data/pcl/ghostpdl-bitfont-Uncial.sfp tests/data/pcl/okidriver-prn-id3.sfp)
+# A font directory as installations keep them: Type 1 fonts with their AFM and
+# PFM beside them, ASCII Type 1 fonts, and PCL bitmap soft fonts.
+d=tests/data
+groups=("$d/type1/NimbusMonoPS-Regular.pfb $d/type1/NimbusMonoPS-Regular.afm $d/pfm/NimbusMonoPS-Regular.pfm"
+        "$d/type1/StandardSymbolsPS.pfb $d/type1/StandardSymbolsPS.afm $d/pfm/StandardSymbolsPS.pfm"
+        "$d/type1/NimbusMonoPS-Regular.pfa" "$d/type1/StandardSymbolsPS.pfa"
+        "$d/pcl/dvilj2p-cmr10.sfp" "$d/pcl/dvilj4-600-cmr10.sfp"
+        "$d/pcl/ghostpdl-bitfont-Uncial.sfp" "$d/pcl/okidriver-prn-id3.sfp")
 n=${KX_FONT_BENCH_FILES:-2000}
-for ((i = 0; i < n; i++)); do
-  f=${src[$((i % ${#src[@]}))]}
-  base=$(basename "$f"); ext=${base##*.}
-  cp "$f" "$work/font$i.$ext"
+count=0
+for ((i = 0; count < n; i++)); do
+  for f in ${groups[$((i % ${#groups[@]}))]}; do
+    [ "$count" -lt "$n" ] || break
+    base=$(basename "$f"); cp "$f" "$work/font$i.${base##*.}"; count=$((count + 1))
+  done
 done
 echo "font identification, $n files"
-out=$("$bin" "$work" 3)
+out=$("$bin" "$work" 3 2)
 echo "$out"
 start=$(date +%s.%N)
 file -b "$work"/* >/dev/null

@@ -43,6 +43,36 @@ std::uint32_t file_size_of(std::string_view path)
     return static_cast<std::uint32_t>(st.st_size);
 }
 
+// A companion file beside a font: its path as it exists on disk (matching
+// the name whatever its case), or the composed name when there is none.
+struct Companion {
+    std::string path;
+    bool found = false;
+};
+
+bool file_exists(const std::string &path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Tries the extension as given and in lower case before the directory scan
+// of the case-insensitive lookup, which costs a pass over the whole
+// directory; a missing companion is scanned for once.
+Companion find_companion(std::string_view path, std::string_view ext)
+{
+    std::string spelled = replace_extension(path, ext);
+    std::string lower(ext);
+    for (char &c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (const std::string &candidate : {spelled, replace_extension(path, lower)}) {
+        std::string native = platform::native_path(candidate);
+        if (file_exists(native)) return {native, true};
+    }
+    std::string resolved = platform::resolve_for_read(spelled);
+    return {resolved, file_exists(resolved)};
+}
+
 int ok() { return code(Result::Ok); }
 int invalid() { return code(Result::InvalidFile); }
 
@@ -50,32 +80,38 @@ int invalid() { return code(Result::InvalidFile); }
 int type1_companions(std::string_view path, KxFontInfo &info, int mode)
 {
     if (mode == kModeMetrics || mode == kModeLenient) {
-        std::string pfm = companion_path(path, "PFM");
-        if (platform::exists(pfm)) {
-            set_text(info.szCompanion2, pfm);
+        Companion pfm = find_companion(path, "PFM");
+        if (pfm.found) {
+            set_text(info.szCompanion2, pfm.path);
             return ok();
         }
-        if (!platform::exists(companion_path(path, "INF")))
-            return mode == kModeMetrics ? code(Result::NotSupported) : ok();
+        if (!find_companion(path, "INF").found) return mode == kModeMetrics ? code(Result::NotSupported) : ok();
+        // No PFM here: its composed name is what the companion rules record.
+        Companion afm = find_companion(path, "AFM");
+        if (!afm.found) return mode == kModeLenient ? ok() : code(Result::NotSupported);
+        set_text(info.szCompanion, afm.path);
+        set_text(info.szCompanion2, pfm.path);
+        return ok();
     }
-    if (mode == kModeAfm || mode == kModeMetrics || mode == kModeLenient) {
-        std::string afm = companion_path(path, "AFM");
-        if (!platform::exists(afm)) return mode == kModeLenient ? ok() : code(Result::NotSupported);
-        set_text(info.szCompanion, afm);
-        set_text(info.szCompanion2, companion_path(path, "PFM"));
+    if (mode == kModeAfm) {
+        Companion afm = find_companion(path, "AFM");
+        if (!afm.found) return code(Result::NotSupported);
+        set_text(info.szCompanion, afm.path);
+        set_text(info.szCompanion2, find_companion(path, "PFM").path);
     }
     return ok();
 }
 
 int identify_afm(std::string_view path, KxFontInfo &info, int mode)
 {
-    std::string inf = companion_path(path, "INF");
+    Companion inf = find_companion(path, "INF");
     bool strict = mode == kModeMetrics || mode == kModeLenient;
-    if (strict && !platform::exists(inf)) return mode == kModeMetrics ? code(Result::NotSupported) : ok();
+    if (strict && !inf.found) return mode == kModeMetrics ? code(Result::NotSupported) : ok();
 
     platform::File afm_file = platform::open_file(path, "r");
     if (!afm_file) return code(Result::CannotOpen);
-    platform::File inf_file = platform::open_file(inf, "r");
+    platform::File inf_file;
+    if (inf.found) inf_file = platform::File(std::fopen(inf.path.c_str(), "r"));
     if (!inf_file && strict) return mode == kModeMetrics ? code(Result::CannotOpen) : ok();
 
     std::unique_ptr<AfmMetrics> metrics(new (std::nothrow) AfmMetrics());
@@ -94,9 +130,9 @@ int identify_afm(std::string_view path, KxFontInfo &info, int mode)
     info.dwFlags |= FONT_FLAG_08;
     info.nFontClass = FONT_CLASS_AFM;
     info.nFontFormat = FORMAT_TYPE1;
-    std::string pfb = companion_path(path, "PFB");
-    if (!platform::exists(pfb)) return code(Result::NotSupported);
-    set_text(info.szCompanion, pfb);
+    Companion pfb = find_companion(path, "PFB");
+    if (!pfb.found) return code(Result::NotSupported);
+    set_text(info.szCompanion, pfb.path);
     return ok();
 }
 
@@ -144,9 +180,9 @@ int identify_dlf(std::string_view path, KxFontInfo &info, int mode)
     info.nFontFormat = FORMAT_DLF;
     info.dwMemoryNeeded = memory_plus_header(info.dwFileSize);
     if (mode == kModeAfm) {
-        std::string fmf = companion_path(path, "FMF");
-        if (!platform::exists(fmf)) return code(Result::NotSupported);
-        set_text(info.szCompanion, fmf);
+        Companion fmf = find_companion(path, "FMF");
+        if (!fmf.found) return code(Result::NotSupported);
+        set_text(info.szCompanion, fmf.path);
     }
     return ok();
 }
@@ -162,7 +198,7 @@ int identify_fmf(std::string_view path, KxFontInfo &info)
     info.dwFlags |= FONT_BINARY | FONT_FLAG_08 | FONT_FLAG_20;
     info.nFontClass = FONT_CLASS_METRICS;
     info.nFontFormat = FORMAT_FMF;
-    std::string dlf = companion_path(path, "DLF");
+    std::string dlf = find_companion(path, "DLF").path;
     set_text(info.szCompanion, dlf);
     set_text(info.szCompanion2, dlf);
     return ok();
@@ -282,10 +318,7 @@ std::string font_extension(std::string_view path)
     return ext;
 }
 
-std::string companion_path(std::string_view path, std::string_view ext)
-{
-    return platform::resolve_for_read(replace_extension(path, ext));
-}
+std::string companion_path(std::string_view path, std::string_view ext) { return find_companion(path, ext).path; }
 
 int query_font_info(const char *path, KxFontInfo &info, int mode, bool include_metrics)
 {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "common/test_support.h"
@@ -161,10 +162,8 @@ TEST(FonQueryInfo, UrwBase35Fonts)
         fs::create_symlink(e.path(), pfb);
         fs::create_symlink(afm, dir.file(stem + ".AFM"));
         std::string font_name;
-        for (std::string line, text = kxtest::read_text(afm.string()); !text.empty();) {
-            std::size_t nl = text.find('\n');
-            line = text.substr(0, nl);
-            text = nl == std::string::npos ? std::string() : text.substr(nl + 1);
+        std::istringstream afm_text(kxtest::read_text(afm.string()));
+        for (std::string line; std::getline(afm_text, line);) {
             if (line.rfind("FontName ", 0) == 0) {
                 font_name = line.substr(9);
                 while (!font_name.empty() && (font_name.back() == '\r' || font_name.back() == ' ')) font_name.pop_back();
