@@ -1,5 +1,5 @@
 # The same workload with Python's configparser: read the file, get every key,
-# set 1,000 new keys, write the file back. Prints the median time in ms.
+# set 1,000 new keys, write the file back. Prints the best time of the runs in ms.
 import configparser, shutil, sys, time
 
 pristine, work, sections, keys, runs = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5])
@@ -21,5 +21,4 @@ for _ in range(runs):
     with open(work, "w") as f:
         cp.write(f)
     times.append((time.perf_counter() - t0) * 1000)
-times.sort()
-print("%.2f" % times[len(times) // 2])
+print("%.2f" % min(times))

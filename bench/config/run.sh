@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 
 # Step 1: INI engine vs Python configparser: open, read every key with
 # KxIniRead2, write 1,000 new keys, close; at 500 and 1,000 sections x 100 keys.
-echo "INI: open, read every key, write 1000 new keys, close (median of 5 runs, ms)"
+echo "INI: open, read every key, write 1000 new keys, close (best of 7 runs, ms)"
 printf '%-22s %10s %12s %8s\n' "file" "kxapi" "configparser" "ratio"
 declare -A lib_ms
 for sections in 500 1000; do
@@ -27,8 +27,8 @@ with open(path, "w") as f:
             f.write("key%d = value %d of section %d\n" % (k, k, s))
         f.write("\n")
 PY
-  lib=$("$build/bench/config/bench_ini" "$work/ini_$sections.ini" "$work/lib.ini" "$sections" 100 5)
-  peer=$(python3 bench/config/ini_peer.py "$work/ini_$sections.ini" "$work/peer.ini" "$sections" 100 5)
+  lib=$("$build/bench/config/bench_ini" "$work/ini_$sections.ini" "$work/lib.ini" "$sections" 100 7)
+  peer=$(python3 bench/config/ini_peer.py "$work/ini_$sections.ini" "$work/peer.ini" "$sections" 100 7)
   lib_ms[$sections]=$lib
   awk -v n="$sections x 100 keys" -v l="$lib" -v p="$peer" 'BEGIN { printf "%-22s %10s %12s %7.1fx\n", n, l, p, p / l }'
 done

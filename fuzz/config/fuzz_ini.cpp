@@ -30,6 +30,7 @@ void check(const KxIniHandle &h)
     for (const IniLine *l = h.head.next; l; l = l->next) {
         if (l->prev != prev) std::abort();
         if (l->eq != l->text.find('=')) std::abort();
+        if (l->is_entry() && l->key_hash != ini_key_hash(l->key())) std::abort();
         prev = l;
         ++n;
     }

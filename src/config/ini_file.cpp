@@ -34,8 +34,7 @@ const char *mode_string(int mode)
 std::unique_ptr<IniLine> make_line(std::string text)
 {
     auto line = std::make_unique<IniLine>();
-    line->eq = text.find('=');
-    line->text = std::move(text);
+    line->set_text(std::move(text));
     return line;
 }
 
@@ -123,8 +122,7 @@ void replace_text(KxIniHandle &h, IniLine *line, std::string text)
         std::swap(line->text, text);
     }
     if (was_header) index_remove(h, line);
-    line->text = std::move(text);
-    line->eq = line->text.find('=');
+    line->set_text(std::move(text));
     // Longer texts raise the longest-line figure that callers size buffers from.
     note_length(h, *line);
 }
@@ -212,6 +210,20 @@ std::string write_target(const std::string &path)
 }
 
 } // namespace
+
+std::uint32_t ini_key_hash(std::string_view s) noexcept
+{
+    std::uint32_t x = 2166136261u;  // FNV-1a over the lower-cased bytes
+    for (char c : s) x = (x ^ static_cast<unsigned char>(lower(c))) * 16777619u;
+    return x;
+}
+
+void IniLine::set_text(std::string t)
+{
+    text = std::move(t);
+    eq = text.find('=');
+    key_hash = eq == npos ? 0 : ini_key_hash(std::string_view(text).substr(0, eq));
+}
 
 bool ini_iequals(std::string_view a, std::string_view b) noexcept
 {
@@ -370,8 +382,9 @@ int ini_read2(KxIniHandle &h, const char *section, const char *key, const char *
     const char *src = nullptr;
     if (hdr) {
         std::string_view k(key);
+        std::uint32_t kh = ini_key_hash(k);
         for (IniLine *l = hdr->next; l && !l->is_header(); l = l->next) {
-            if (l->is_entry() && ini_iequals(l->key(), k)) {
+            if (l->is_entry() && l->key_hash == kh && ini_iequals(l->key(), k)) {
                 src = l->value_cstr();
                 break;
             }

@@ -22,9 +22,13 @@ struct IniLine {
     static constexpr std::size_t npos = std::string::npos;
 
     std::string text;
-    std::size_t eq = npos;  // position of the first '=' (npos: not an entry)
+    std::size_t eq = npos;        // position of the first '=' (npos: not an entry)
+    std::uint32_t key_hash = 0;   // ini_key_hash of the key part, for entries
     IniLine *prev = nullptr;
     IniLine *next = nullptr;
+
+    // Sets the text and what is derived from it.
+    void set_text(std::string t);
 
     // A section header is any line starting with '['; it ends the section before it.
     bool is_header() const { return !text.empty() && text[0] == '['; }
@@ -52,6 +56,9 @@ constexpr std::size_t kIniMaxSectionName = 1019;
 
 // Case-insensitive (ASCII letters) equality, as names are compared.
 bool ini_iequals(std::string_view a, std::string_view b) noexcept;
+// A hash that agrees with ini_iequals: keys compared in a section walk are
+// first compared by it, so that most lines cost one integer comparison.
+std::uint32_t ini_key_hash(std::string_view s) noexcept;
 
 } // namespace kx::config
 
