@@ -141,64 +141,100 @@ Decode coded_block(BitReader &br, Output &out, const std::uint32_t *lit, const s
 {
     constexpr unsigned kLitMask = (1u << Workspace::kLitRoot) - 1;
     constexpr unsigned kDistMask = (1u << Workspace::kDistRoot) - 1;
+    // The reader's state and the output position live in locals: byte
+    // stores into the window may alias anything, which would otherwise force
+    // every field back to memory on each byte.
+    std::uint64_t bits = br.bits;
+    unsigned count = br.count;
+    const std::uint8_t *p = br.p;
+    const std::uint8_t *end = br.end;
     std::uint8_t *const buf = out.buf;
+    std::size_t pos = out.pos;
+#define KX_SAVE() (br.bits = bits, br.count = count, br.p = p, br.end = end, out.pos = pos)
+#define KX_LOAD() (bits = br.bits, count = br.count, p = br.p, end = br.end, pos = out.pos)
+#define KX_REFILL()                                                       \
+    do {                                                                  \
+        if (end - p >= 8) {                                               \
+            bits |= load64le(p) << count;                                 \
+            p += (63 - count) >> 3;                                       \
+            count |= 56;                                                  \
+        } else {                                                          \
+            KX_SAVE();                                                    \
+            br.refill_slow();                                             \
+            if (br.padded > 8 && br.overran()) return Decode::Corrupt;    \
+            KX_LOAD();                                                    \
+        }                                                                 \
+    } while (0)
+#define KX_DECODE(table, root, mask, e)                                              \
+    do {                                                                             \
+        e = table[bits & mask];                                                      \
+        if (entry_op(e) & kOpLink) {                                                 \
+            bits >>= root;                                                           \
+            count -= root;                                                           \
+            e = table[entry_value(e) + (bits & ((1u << (entry_op(e) & 0x1F)) - 1))]; \
+        }                                                                            \
+        bits >>= entry_len(e);                                                       \
+        count -= entry_len(e);                                                       \
+    } while (0)
+
     for (;;) {
-        if (out.full()) {
+        if (pos >= Output::kFlushAt) {
+            KX_SAVE();
             Decode d = out.flush();
             if (d != Decode::Ok) return d;
+            KX_LOAD();
         }
-        br.refill();
-        if (br.padded > 8 && br.overran()) return Decode::Corrupt;
-        std::uint32_t e = lit[br.bits & kLitMask];
-        if (entry_op(e) & kOpLink) {
-            br.drop(Workspace::kLitRoot);
-            e = lit[entry_value(e) + br.peek(entry_op(e) & 0x1F)];
+        KX_REFILL();
+        std::uint32_t e;
+        KX_DECODE(lit, Workspace::kLitRoot, kLitMask, e);
+        // Literals, as many as the buffered bits surely hold.
+        while (entry_op(e) == kOpLiteral) {
+            buf[pos++] = static_cast<std::uint8_t>(entry_value(e));
+            if (count < 15) break;
+            KX_DECODE(lit, Workspace::kLitRoot, kLitMask, e);
         }
-        br.drop(entry_len(e));
         unsigned op = entry_op(e);
-        if (op == kOpLiteral) {
-            buf[out.pos++] = static_cast<std::uint8_t>(entry_value(e));
-            // A second literal often fits in the bits already buffered.
-            if (br.count >= 15) {
-                e = lit[br.bits & kLitMask];
-                if (entry_op(e) == kOpLiteral) {
-                    br.drop(entry_len(e));
-                    buf[out.pos++] = static_cast<std::uint8_t>(entry_value(e));
-                }
-            }
-            continue;
-        }
+        if (op == kOpLiteral) continue;
         if (op & kOpBase) {
+            // Length extra (5) + distance code (15) + distance extra (13).
+            if (count < 33) KX_REFILL();
             unsigned extra = op & 0x0F;
-            const unsigned len = entry_value(e) + br.peek(extra);
-            br.drop(extra);
-            e = dist[br.bits & kDistMask];
-            if (entry_op(e) & kOpLink) {
-                br.drop(Workspace::kDistRoot);
-                e = dist[entry_value(e) + br.peek(entry_op(e) & 0x1F)];
-            }
-            br.drop(entry_len(e));
+            const unsigned len = entry_value(e) + static_cast<unsigned>(bits & ((1u << extra) - 1));
+            bits >>= extra;
+            count -= extra;
+            KX_DECODE(dist, Workspace::kDistRoot, kDistMask, e);
             op = entry_op(e);
             if (!(op & kOpBase) || (op & ~0x1Fu)) return Decode::Corrupt;
             extra = op & 0x0F;
-            const unsigned d = entry_value(e) + br.peek(extra);
-            br.drop(extra);
-            if (d > out.pos - Output::kWindow && d > out.produced()) return Decode::Corrupt;
-            std::uint8_t *dst = buf + out.pos;
+            const unsigned d = entry_value(e) + static_cast<unsigned>(bits & ((1u << extra) - 1));
+            bits >>= extra;
+            count -= extra;
+            if (d > pos - Output::kWindow) {
+                out.pos = pos;
+                if (d > out.produced()) return Decode::Corrupt;
+            }
+            std::uint8_t *dst = buf + pos;
             const std::uint8_t *src = dst - d;
-            if (d >= 8) {
+            if (d >= 16) {
+                for (unsigned i = 0; i < len; i += 16) std::memcpy(dst + i, src + i, 16);
+            } else if (d >= 8) {
                 for (unsigned i = 0; i < len; i += 8) std::memcpy(dst + i, src + i, 8);
             } else if (d == 1) {
                 std::memset(dst, *src, len);
             } else {
                 for (unsigned i = 0; i < len; ++i) dst[i] = src[i];
             }
-            out.pos += len;
+            pos += len;
             continue;
         }
+        KX_SAVE();
         if (op == kOpEnd) return Decode::Ok;
         return Decode::Corrupt;
     }
+#undef KX_DECODE
+#undef KX_REFILL
+#undef KX_LOAD
+#undef KX_SAVE
 }
 
 } // namespace
