@@ -2,6 +2,9 @@
 // names that try to leave the target directory, links, damaged records and
 // members that decode to more than they declare.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -291,4 +294,25 @@ TEST(ZipExplode, ModificationTimeComesFromTheDosWords)
     m.dos_time = static_cast<std::uint16_t>(23 << 11 | 59 << 5 | 29);
     EXPECT_EQ(s.run({m}), 0);
     EXPECT_EQ(mtime_of(s.work + "/t.txt"), utc_seconds(2010, 7, 4, 23, 59, 58));
+}
+
+TEST(ZipExplode, ShortWriteStopsTheRun)
+{
+    // A file size limit in a child process makes the first member's write come up short.
+    Sandbox s;
+    kxtest::write_bytes(s.archive, build_archive({stored("big.bin", std::string(5000, 'b')), stored("next.txt", "n")}));
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit lim = {1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        if (::chdir(s.work.c_str()) != 0) ::_exit(100);
+        ::_exit(KxZipExplode(s.archive.c_str(), nullptr, nullptr));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), KX_ERR_DISK_FULL);
+    EXPECT_FALSE(fs::exists(s.work + "/next.txt"));
 }
