@@ -246,10 +246,14 @@ bool Run::extract_member(const Kept &k)
     note(member);
     if (req_.callback) {
         if (member != Outcome::Ok) return false;
+        // The size reported is the directory's, the one the running total
+        // holds, so the share never passes 100 even when a local header
+        // disagrees with its directory entry.
+        const std::uint32_t reported = k.compressed_size;
         std::uint16_t percent = 0;
         if (running_total_)
-            percent = static_cast<std::uint16_t>((std::uint64_t(csize) * 200 + running_total_) / (2 * running_total_));
-        req_.callback(m.path.c_str(), csize, percent);
+            percent = static_cast<std::uint16_t>((std::uint64_t(reported) * 200 + running_total_) / (2 * running_total_));
+        req_.callback(m.path.c_str(), reported, percent);
         return true;
     }
     return member != Outcome::DiskFull;

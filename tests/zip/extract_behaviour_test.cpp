@@ -316,3 +316,19 @@ TEST(ZipExplode, ShortWriteStopsTheRun)
     EXPECT_EQ(WEXITSTATUS(status), KX_ERR_DISK_FULL);
     EXPECT_FALSE(fs::exists(s.work + "/next.txt"));
 }
+
+TEST(ZipExplode, FuzzerFindsStayFixed)
+{
+    // Inputs the fuzz target once tripped on, run with and without a callback.
+    for (const auto &e : fs::directory_iterator(kxtest::data_path("zip/fuzz"))) {
+        SCOPED_TRACE(e.path().filename().string());
+        for (const bool with_callback : {false, true}) {
+            Sandbox s;
+            g_reported.clear();
+            InDir in(s.work);
+            KxZipExplode(e.path().c_str(), nullptr, with_callback ? record_member : nullptr);
+            for (const auto &r : g_reported) EXPECT_LE(r.percent, 100);
+            EXPECT_EQ(s.entries(s.outside), std::vector<std::string>{});
+        }
+    }
+}
