@@ -1,6 +1,6 @@
 # The same workload with Python's configparser: read the file, get every key,
-# set 1,000 new keys, write the file back. Prints the best time of the runs in ms.
-import configparser, shutil, sys, time
+# set 1,000 new keys, write the file back. Prints the best processor time of the runs in ms.
+import configparser, os, shutil, sys, time
 
 pristine, work, sections, keys, runs = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5])
 secs = ["section%d" % s for s in range(sections)]
@@ -8,7 +8,8 @@ names = ["key%d" % k for k in range(keys)]
 times = []
 for _ in range(runs):
     shutil.copyfile(pristine, work)
-    t0 = time.perf_counter()
+    os.sync()
+    t0 = time.process_time()
     cp = configparser.ConfigParser(interpolation=None)
     cp.read(work)
     total = 0
@@ -20,5 +21,5 @@ for _ in range(runs):
         cp.set(secs[(i * 7) % sections], "new%d" % i, "added value")
     with open(work, "w") as f:
         cp.write(f)
-    times.append((time.perf_counter() - t0) * 1000)
+    times.append((time.process_time() - t0) * 1000)
 print("%.2f" % min(times))
