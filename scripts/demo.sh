@@ -49,5 +49,31 @@ if "$kx" --help | grep -q '^  send '; then
     send "$work/page.txt" --pjl --language pcl --copies 2 --job-name "kx page" "$queue"
 fi
 
+through_queue "A command string: PCL reset and a line of text, given with escapes" \
+  send --string '$\x1bE\x1b(s12HPrinted by kxapi\n\x1bE' "$queue"
+
+echo
+echo "== Identify a Type 1 font (URW Nimbus Sans from fonts-urw-base35) and find its metrics file"
+fonts=$work/fonts
+mkdir -p "$fonts"
+cp /usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1 "$fonts/NimbusSans-Regular.pfb"
+cp /usr/share/fonts/type1/urw-base35/NimbusSans-Regular.afm "$fonts/NIMBUSSANS-REGULAR.AFM"
+echo "\$ kx font info NimbusSans-Regular.pfb --mode 2"
+"$kx" font info "$fonts/NimbusSans-Regular.pfb" --mode 2 || true
+
+echo
+echo "== Extract a ZIP archive whose members use every legacy method (shrink, reduce, implode, deflate)"
+echo "\$ kx zip extract all_methods_mixed.zip -C out"
+"$kx" zip extract tests/data/zip/methods/all_methods_mixed.zip -C "$work/unzipped"
+(cd "$work/unzipped" && find . -type f | sort | head -6 | xargs sha256sum)
+
+echo
+echo "== Keep printer settings in an INI file"
+"$kx" ini set "$work/printer.ini" Paper Size A4
+"$kx" ini set "$work/printer.ini" Paper Tray 2
+echo "\$ kx ini get printer.ini paper SIZE"
+"$kx" ini get "$work/printer.ini" paper SIZE
+cat "$work/printer.ini"
+
 echo
 echo "demo finished"
