@@ -29,7 +29,8 @@ void check(const KxIniHandle &h)
     const IniLine *prev = &h.head;
     for (const IniLine *l = h.head.next; l; l = l->next) {
         if (l->prev != prev) std::abort();
-        if (l->eq != l->text.find('=')) std::abort();
+        std::size_t eq = l->text().find('=');
+        if (l->eq != (eq == std::string_view::npos ? IniLine::npos : eq)) std::abort();
         if (l->is_entry() && l->key_hash != ini_key_hash(l->key())) std::abort();
         prev = l;
         ++n;
@@ -37,12 +38,12 @@ void check(const KxIniHandle &h)
     if (n != h.count || prev != h.tail) std::abort();
     // Every "[name]" line: the index gives the first line of that text in file order.
     for (const IniLine *l = h.head.next; l; l = l->next) {
-        const std::string &t = l->text;
+        std::string_view t = l->text();
         if (t.size() < 2 || t.front() != '[' || t.back() != ']' || t.size() - 2 > kIniMaxSectionName) continue;
         std::string_view name(t.data() + 1, t.size() - 2);
         const IniLine *first = nullptr;
         for (const IniLine *m = h.head.next; m && !first; m = m->next)
-            if (ini_iequals(m->text, t)) first = m;
+            if (ini_iequals(m->text(), t)) first = m;
         if (find_section(h, name) != first) std::abort();
     }
 }

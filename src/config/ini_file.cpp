@@ -31,24 +31,19 @@ const char *mode_string(int mode)
 }
 
 // A node ready to be linked; owns the node until then.
-std::unique_ptr<IniLine> make_line(std::string text)
-{
-    auto line = std::make_unique<IniLine>();
-    line->set_text(std::move(text));
-    return line;
-}
+IniLinePtr make_line(std::string_view text) { return IniLinePtr(IniLine::create(text)); }
 
 void note_length(KxIniHandle &h, const IniLine &line)
 {
-    std::uint64_t n = line.text.size() + 1;
+    std::uint64_t n = std::uint64_t(line.len) + 1;
     if (n > h.longest) h.longest = n;
 }
 
 // Adds a header line to the index (may throw; nothing changed then).
 void index_add(KxIniHandle &h, IniLine *line)
 {
-    auto it = h.headers.find(std::string_view(line->text));
-    if (it == h.headers.end()) it = h.headers.emplace(line->text, std::vector<IniLine *>{}).first;
+    auto it = h.headers.find(line->text());
+    if (it == h.headers.end()) it = h.headers.emplace(std::string(line->text()), std::vector<IniLine *>{}).first;
     try {
         it->second.push_back(line);
     } catch (...) {
@@ -59,7 +54,7 @@ void index_add(KxIniHandle &h, IniLine *line)
 
 void index_remove(KxIniHandle &h, IniLine *line) noexcept
 {
-    auto it = h.headers.find(std::string_view(line->text));
+    auto it = h.headers.find(line->text());
     if (it == h.headers.end()) return;
     auto &v = it->second;
     for (std::size_t i = 0; i < v.size(); ++i) {
@@ -72,7 +67,7 @@ void index_remove(KxIniHandle &h, IniLine *line) noexcept
 }
 
 // Links a prepared node after `after`; never throws.
-IniLine *link_after(KxIniHandle &h, IniLine *after, std::unique_ptr<IniLine> line) noexcept
+IniLine *link_after(KxIniHandle &h, IniLine *after, IniLinePtr line) noexcept
 {
     IniLine *n = line.release();
     n->prev = after;
@@ -86,9 +81,9 @@ IniLine *link_after(KxIniHandle &h, IniLine *after, std::unique_ptr<IniLine> lin
 }
 
 // Inserts a line after `after`, indexing it when it is a header.
-IniLine *insert_after(KxIniHandle &h, IniLine *after, std::string text)
+IniLine *insert_after(KxIniHandle &h, IniLine *after, std::string_view text)
 {
-    auto line = make_line(std::move(text));
+    auto line = make_line(text);
     if (line->is_header()) index_add(h, line.get());
     return link_after(h, after, std::move(line));
 }
@@ -102,29 +97,26 @@ void unlink_line(KxIniHandle &h, IniLine *line) noexcept
     if (line->next) line->next->prev = line->prev;
     if (h.tail == line) h.tail = line->prev;
     --h.count;
-    delete line;
+    IniLine::destroy(line);
 }
 
-// Replaces a line's text (strong guarantee).
-void replace_text(KxIniHandle &h, IniLine *line, std::string text)
+// Replaces a line's text (strong guarantee). The line is a new block in the
+// old one's place: pointers to the old text become invalid.
+void replace_text(KxIniHandle &h, IniLine *old, std::string_view text)
 {
-    bool was_header = line->is_header();
-    if (!text.empty() && text[0] == '[') {
-        // Index the new spelling first (the only step that can fail): the
-        // node is briefly listed under both texts, then the old entry goes.
-        std::swap(line->text, text);
-        try {
-            index_add(h, line);
-        } catch (...) {
-            std::swap(line->text, text);
-            throw;
-        }
-        std::swap(line->text, text);
-    }
-    if (was_header) index_remove(h, line);
-    line->set_text(std::move(text));
+    IniLinePtr line = make_line(text);
+    if (line->is_header()) index_add(h, line.get());
+    if (old->is_header()) index_remove(h, old);
+    IniLine *n = line.release();
+    n->prev = old->prev;
+    n->next = old->next;
+    n->prev->next = n;
+    if (n->next) n->next->prev = n;
+    if (h.tail == old) h.tail = n;
+    if (h.cursor == old) h.cursor = n;
+    IniLine::destroy(old);
     // Longer texts raise the longest-line figure that callers size buffers from.
-    note_length(h, *line);
+    note_length(h, *n);
 }
 
 std::string entry_text(std::string_view key, std::string_view value)
@@ -195,8 +187,7 @@ void load_lines(KxIniHandle &h, std::vector<char> &data, bool read_mode)
         std::string_view piece(start, len);
         piece = piece.substr(0, piece.find('\0'));
         if (!shape_line(piece, read_mode, text)) continue;
-        insert_after(h, h.tail, std::move(text));
-        text.clear();
+        insert_after(h, h.tail, text);
     }
 }
 
@@ -218,11 +209,29 @@ std::uint32_t ini_key_hash(std::string_view s) noexcept
     return x;
 }
 
-void IniLine::set_text(std::string t)
+IniLine *IniLine::create(std::string_view t)
 {
-    text = std::move(t);
-    eq = text.find('=');
-    key_hash = eq == npos ? 0 : ini_key_hash(std::string_view(text).substr(0, eq));
+    if (t.size() >= npos) throw std::bad_alloc();
+    void *mem = ::operator new(sizeof(IniLine) + t.size() + 1);
+    auto *line = new (mem) IniLine;
+    char *text = reinterpret_cast<char *>(line + 1);
+    if (!t.empty()) std::memcpy(text, t.data(), t.size());
+    text[t.size()] = '\0';
+    line->has_text = 1;
+    line->len = static_cast<std::uint32_t>(t.size());
+    std::size_t eq = t.find('=');
+    if (eq != std::string_view::npos) {
+        line->eq = static_cast<std::uint32_t>(eq);
+        line->key_hash = ini_key_hash(t.substr(0, eq));
+    }
+    return line;
+}
+
+void IniLine::destroy(IniLine *line) noexcept
+{
+    if (!line) return;
+    line->~IniLine();
+    ::operator delete(line);
 }
 
 bool ini_iequals(std::string_view a, std::string_view b) noexcept
@@ -286,7 +295,7 @@ KxIniHandle::~KxIniHandle()
     kx::config::IniLine *l = head.next;
     while (l) {
         kx::config::IniLine *next = l->next;
-        delete l;
+        kx::config::IniLine::destroy(l);
         l = next;
     }
 }
@@ -296,11 +305,11 @@ namespace kx::config {
 std::string ini_render(const KxIniHandle &h)
 {
     std::size_t total = 0;
-    for (const IniLine *l = h.head.next; l; l = l->next) total += l->text.size() + 1;
+    for (const IniLine *l = h.head.next; l; l = l->next) total += l->len + 1;
     std::string out;
     out.reserve(total);
     for (const IniLine *l = h.head.next; l; l = l->next) {
-        out += l->text;
+        out += l->text();
         out += '\n';
     }
     return out;
@@ -324,7 +333,7 @@ bool write_back(const KxIniHandle &h) noexcept
         std::string buf;
         buf.reserve(1 << 16);
         for (const IniLine *l = h.head.next; l && ok; l = l->next) {
-            buf += l->text;
+            buf += l->text();
             buf += '\n';
             if (buf.size() >= (1 << 16)) {
                 ok = platform::write_all(fd.get(), buf.data(), buf.size());
@@ -432,7 +441,7 @@ const char *ini_read(KxIniHandle &h, const char *section, const char *key)
             }
         } else {
             h.cursor = l->next;
-            return l->text.c_str();
+            return l->c_str();
         }
     }
     h.cursor = nullptr;
@@ -445,14 +454,14 @@ namespace {
 // or already ends with one), the header and the entry.
 void append_section(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
 {
-    std::unique_ptr<IniLine> blank;
-    if (h.tail != &h.head && !h.tail->text.empty()) blank = make_line(std::string());
+    IniLinePtr blank;
+    if (h.tail != &h.head && !h.tail->empty()) blank = make_line({});
     std::string header;
     header.reserve(section.size() + 2);
     header += '[';
     header += section;
     header += ']';
-    auto hdr = make_line(std::move(header));
+    auto hdr = make_line(header);
     auto entry = make_line(entry_text(key, value));
     if (hdr->is_header()) index_add(h, hdr.get());
     if (entry->is_header()) {
@@ -480,7 +489,7 @@ int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, st
     }
     // The section ends at an empty line or a header.
     IniLine *last = hdr;
-    for (IniLine *l = hdr->next; l && !l->text.empty() && !l->is_header(); l = l->next) {
+    for (IniLine *l = hdr->next; l && !l->empty() && !l->is_header(); l = l->next) {
         if (l->is_entry() && ini_iequals(l->key(), key)) {
             replace_text(h, l, entry_text(key, value));
             return 1;
@@ -500,7 +509,7 @@ int ini_write_all(KxIniHandle &h, std::string_view section, std::string_view key
         return 1;
     }
     IniLine *last = hdr;
-    for (IniLine *l = hdr->next; l && !l->text.empty() && !l->is_header(); l = l->next) {
+    for (IniLine *l = hdr->next; l && !l->empty() && !l->is_header(); l = l->next) {
         if (l->is_entry() && ini_iequals(l->key(), key) && ini_iequals(l->value(), value)) return 1;
         last = l;
     }
@@ -546,7 +555,7 @@ int ini_delete(KxIniHandle &h, std::string_view section, const char *key, const 
     for (IniLine *l = hdr->next; l && !l->is_header(); l = l->next) {
         std::string_view first, second;
         bool has_first;
-        split_pieces(l->text, first, second, has_first);
+        split_pieces(l->text(), first, second, has_first);
         if (!has_first || !ini_iequals(first, k)) continue;
         if (value && !ini_iequals(second, value)) continue;
         unlink_line(h, l);

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,27 +18,39 @@
 
 namespace kx::config {
 
-// One line of the file, without its line terminator.
+// One line of the file, without its line terminator. A line and its text
+// are one heap block (the text follows the node), which halves the memory
+// and the allocations of a large file; create() and destroy() manage it.
+// Only the dummy head of a list is a plain object, with no text.
 struct IniLine {
-    static constexpr std::size_t npos = std::string::npos;
+    static constexpr std::uint32_t npos = 0xFFFFFFFFu;
 
-    std::string text;
-    std::size_t eq = npos;        // position of the first '=' (npos: not an entry)
-    std::uint32_t key_hash = 0;   // ini_key_hash of the key part, for entries
     IniLine *prev = nullptr;
     IniLine *next = nullptr;
+    std::uint32_t len = 0;        // text length
+    std::uint32_t eq = npos;      // position of the first '=' (npos: not an entry)
+    std::uint32_t key_hash = 0;   // ini_key_hash of the key part, for entries
+    std::uint32_t has_text = 0;   // 1 when the text follows the node
 
-    // Sets the text and what is derived from it.
-    void set_text(std::string t);
+    // A new line holding t (throws std::bad_alloc).
+    static IniLine *create(std::string_view t);
+    static void destroy(IniLine *line) noexcept;
+    struct Deleter {
+        void operator()(IniLine *l) const noexcept { destroy(l); }
+    };
 
+    const char *c_str() const { return has_text ? reinterpret_cast<const char *>(this + 1) : ""; }
+    std::string_view text() const { return {c_str(), len}; }
+    bool empty() const { return len == 0; }
     // A section header is any line starting with '['; it ends the section before it.
-    bool is_header() const { return !text.empty() && text[0] == '['; }
+    bool is_header() const { return len != 0 && c_str()[0] == '['; }
     // An entry is any line holding '=': key before the first '=', value after it.
     bool is_entry() const { return eq != npos; }
-    std::string_view key() const { return std::string_view(text).substr(0, eq); }
-    std::string_view value() const { return std::string_view(text).substr(eq + 1); }
-    const char *value_cstr() const { return text.c_str() + eq + 1; }
+    std::string_view key() const { return text().substr(0, eq); }
+    std::string_view value() const { return text().substr(eq + 1); }
+    const char *value_cstr() const { return c_str() + eq + 1; }
 };
+using IniLinePtr = std::unique_ptr<IniLine, IniLine::Deleter>;
 
 // Open modes (indexes of the shared open-mode table).
 constexpr int kIniModeRead = 1;        // "r": comments and empty lines dropped
