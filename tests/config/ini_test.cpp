@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -378,6 +379,22 @@ TEST(IniClose, WriteBackKeepsPermissionsAndLeavesNoTemporaryFile)
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(kxtest::read_text(path), "[S]\nk=v\n");
+}
+
+TEST(IniClose, WriteBackThroughASymbolicLinkReplacesItsTarget)
+{
+    kxtest::TempDir dir;
+    std::string real = dir.file("real.ini"), link = dir.file("link.ini");
+    kxtest::write_text(real, "[S]\n");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    Ini ini(KxIniOpen(link.c_str()));
+    ASSERT_NE(ini.h, nullptr);
+    KxIniWrite(ini.h, "S", "k", "v");
+    EXPECT_EQ(ini.close(), 1);
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(kxtest::read_text(real), "[S]\nk=v\n");
 }
 
 TEST(IniClose, FailedWriteLeavesTheOriginalWhole)
