@@ -33,6 +33,8 @@ int run_extract(const Args &args)
         if (args[i] == "-C") {
             if (++i == args.size()) return usage_error(kZip, "-C needs a directory");
             dir = args[i];
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return usage_error(kZip, "unknown option " + args[i]);
         } else if (archive.empty()) {
             archive = args[i];
         } else if (pattern.empty()) {
@@ -79,6 +81,7 @@ const char *method_name(unsigned m)
 int run_list(const Args &args)
 {
     if (args.size() != 1) return usage_error(kZip, "give one archive to list");
+    if (args[0].size() > 1 && args[0][0] == '-') return usage_error(kZip, "unknown option " + args[0]);
     std::FILE *f = std::fopen(args[0].c_str(), "rb");
     if (!f) {
         std::fprintf(stderr, "kx zip: cannot open %s\n", args[0].c_str());
