@@ -135,7 +135,8 @@ int run_datfile(const Args &args)
             rc = KxDatGetNextKey(h, &rec);
         }
         KxDatCloseFile(h);
-        if (rc == 0 || rc == KX_DAT_EOF || (rc == KX_DAT_ERR_NO_RECORD && !prefix.empty())) return kExitOk;
+        // No record at all (an empty file, or no key with the prefix) is an empty listing.
+        if (rc == 0 || rc == KX_DAT_EOF || rc == KX_DAT_ERR_NO_RECORD) return kExitOk;
         return report_dat("datfile list", rc);
     }
     if (action == "count") {
