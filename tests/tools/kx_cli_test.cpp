@@ -483,6 +483,16 @@ TEST(KxCliDatfile, ListsAndCountsTheRecords)
     r = kx({"datfile", "count", file, "--key", "S"});
     EXPECT_EQ(r.out, "2\n") << r;
 
+    // A file of comments only lists nothing and counts 0, successfully.
+    TempDir dir;
+    write_text(dir.file("empty.dat"), "# no records yet\n\n");
+    r = kx({"datfile", "list", dir.file("empty.dat")});
+    EXPECT_EQ(r.status, 0) << r;
+    EXPECT_EQ(r.out, "") << r;
+    r = kx({"datfile", "count", dir.file("empty.dat")});
+    EXPECT_EQ(r.status, 0) << r;
+    EXPECT_EQ(r.out, "0\n") << r;
+
     r = kx({"datfile", "counts", file});
     EXPECT_EQ(r.status, 0) << r;
     EXPECT_EQ(r.out, "A 1\nF 0\nG 0\nP 0\nS 4\nT 0\nSA 1\nSF 0\nSG 0\nSP 0\nSS 0\nST 0\n");
