@@ -162,6 +162,22 @@ public:
 
     // Writes the new bytes out and slides the window when the span is full.
     Decode flush();
+    // Room for one more token: flushes first when the span is full.
+    Decode make_room() { return full() ? flush() : Decode::Ok; }
+    // A back-reference of the dictionary decoders: len bytes from dist
+    // (at most kWindow) bytes back, cut to the member's declared size. Copied
+    // byte by byte, so a distance shorter than the length repeats the bytes
+    // just written; before the first byte the history reads as zeros (a
+    // member started with zero_history).
+    void copy_back(unsigned dist, unsigned len)
+    {
+        const std::uint64_t left = limit_ - produced();
+        if (len > left) len = static_cast<unsigned>(left);
+        std::uint8_t *dst = buf + pos;
+        const std::uint8_t *src = dst - dist;
+        for (unsigned i = 0; i < len; ++i) dst[i] = src[i];
+        pos += len;
+    }
     // Appends bytes of any length.
     Decode put(const std::uint8_t *s, std::size_t n)
     {

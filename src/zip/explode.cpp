@@ -77,33 +77,22 @@ Decode explode(ChunkSource &in, Output &out, Workspace &w, bool window8k, bool l
     const unsigned min_match = literal_tree ? 3 : 2;
     const unsigned low_bits = window8k ? 7 : 6;
     const std::uint64_t size = out.limit();
-    std::uint8_t *const buf = out.buf;
 
     while (out.produced() < size) {
-        if (out.full()) {
-            Decode d = out.flush();
-            if (d != Decode::Ok) return d;
-        }
+        if (Decode d = out.make_room(); d != Decode::Ok) return d;
         br.refill();
         if (br.overran()) return Decode::Corrupt;
         bool bad = false;
         if (br.get(1)) {
             const unsigned c = literal_tree ? decode(br, w.sf_lit, bad) : br.get(8);
-            buf[out.pos++] = static_cast<std::uint8_t>(c);
+            out.buf[out.pos++] = static_cast<std::uint8_t>(c);
         } else {
             const unsigned low = br.get(low_bits);
             const unsigned high = decode(br, w.sf_dist, bad);
             const unsigned dist = (high << low_bits | low) + 1;
             unsigned len = decode(br, w.sf_len, bad);
             if (len == 63) len += br.get(8);
-            len += min_match;
-            const std::uint64_t left = size - out.produced();
-            if (len > left) len = static_cast<unsigned>(left);
-            // The history before the first byte reads as zeros (the window starts cleared).
-            const std::uint8_t *src = buf + out.pos - dist;
-            std::uint8_t *dst = buf + out.pos;
-            for (unsigned i = 0; i < len; ++i) dst[i] = src[i];
-            out.pos += len;
+            out.copy_back(dist, len + min_match);
         }
         if (bad) return Decode::Corrupt;
     }

@@ -40,10 +40,7 @@ Decode unreduce(ChunkSource &in, Output &out, unsigned factor)
     unsigned last = 0, state = 0, v = 0, len = 0;
 
     while (out.produced() < size) {
-        if (out.full()) {
-            Decode d = out.flush();
-            if (d != Decode::Ok) return d;
-        }
+        if (Decode d = out.make_room(); d != Decode::Ok) return d;
         br.refill();
         if (br.overran()) return Decode::Corrupt;
         // Probabilistic layer: one byte.
@@ -79,19 +76,10 @@ Decode unreduce(ChunkSource &in, Output &out, unsigned factor)
             len += c;
             state = 3;
             break;
-        default: {
-            const unsigned dist = ((v >> (8 - factor)) << 8) + c + 1;
-            unsigned count = len + 3;
-            const std::uint64_t left = size - out.produced();
-            if (count > left) count = static_cast<unsigned>(left);
-            // History before the first byte reads as zeros (the window starts cleared).
-            const std::uint8_t *src = buf + out.pos - dist;
-            std::uint8_t *dst = buf + out.pos;
-            for (unsigned i = 0; i < count; ++i) dst[i] = src[i];
-            out.pos += count;
+        default:
+            out.copy_back(((v >> (8 - factor)) << 8) + c + 1, len + 3);
             state = 0;
             break;
-        }
         }
     }
     return Decode::Ok;
