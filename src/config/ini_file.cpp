@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "api/path_arg.h"
 #include "platform/file.h"
 #include "platform/path.h"
 
@@ -245,7 +246,7 @@ bool ini_iequals(std::string_view a, std::string_view b) noexcept
 KxIniHandle *ini_open(const char *path, int mode)
 {
     const char *ms = mode_string(mode);
-    if (!ms || !path || !*path || std::strlen(path) > kIniMaxPath) return nullptr;
+    if (!ms || !path || !*path || path_too_long(path)) return nullptr;
     std::string native = (mode == kIniModeRead || mode == kIniModeReadWrite) ? platform::resolve_for_read(path)
                                                                              : platform::native_path(path);
     platform::File fp = platform::open_file(native, ms);

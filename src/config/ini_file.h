@@ -61,7 +61,6 @@ constexpr int kIniModeAppend = 9;      // "a+"
 constexpr std::uint32_t kIniModified = 0x01;
 constexpr std::uint32_t kIniOpenedRead = 0x02;
 
-constexpr std::size_t kIniMaxPath = 260;
 // Lines are read in pieces of at most this many characters (a 1020-byte read buffer).
 constexpr std::size_t kIniReadPiece = 1019;
 // Section names are matched in a 1022-byte work buffer: "[" + name + "]" + NUL.

@@ -23,6 +23,7 @@
 
 #include "api/byte_reader.h"
 #include "api/memory.h"
+#include "api/path_arg.h"
 #include "config/ini_file.h"
 #include "kxapi.h"
 #include "platform/file.h"
@@ -287,7 +288,7 @@ KXAPI_EXPORT int KxQsfOpen(const char *path, int type, KxQsfHandle **handle)
 {
     if (!handle) return KX_ERR_INVALID_ARG;
     *handle = nullptr;
-    if (!path || !*path || std::strlen(path) > KX_MAX_PATH) return KX_ERR_INVALID_ARG;
+    if (!path || !*path || kx::path_too_long(path)) return KX_ERR_INVALID_ARG;
     try {
         return qsf_open(path, type, *handle);
     } catch (...) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "api/path_arg.h"
 #include "platform/file.h"
 #include "platform/path.h"
 #include "util/file_utils.h"
@@ -171,7 +172,7 @@ bool key_starts_with(const unsigned char *rec, const char *prefix, std::size_t n
 
 int open_data_file(const char *path, int mode)
 {
-    if (!path || ::strnlen(path, KX_MAX_PATH + 1) > KX_MAX_PATH || !util::file_exists(path) || mode != 2)
+    if (!path || path_too_long(path) || !util::file_exists(path) || mode != 2)
         return kDatBadOpen;
     int handle = -1;
     for (int i = 0; i < kSlots; ++i)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "api/path_arg.h"
 #include "data/copy_loop.h"
 #include "kxapi.h"
 #include "output/channel.h"
@@ -21,7 +22,6 @@ namespace {
 // calls next to the one write per 2048-byte block.
 constexpr std::size_t kInputBuffer = 256 * 1024;
 
-bool over_long(const char *s) { return ::strnlen(s, KX_MAX_PATH + 1) > KX_MAX_PATH; }
 bool bad_language(const KxPrinterInfo *info) { return info->nLanguage < 0 || info->nLanguage > 6; }
 
 struct FreeDeleter {
@@ -32,7 +32,7 @@ struct FreeDeleter {
 
 int send_file(const char *path, const char *printer, const KxPrinterInfo *info, int append)
 {
-    if (!path || !printer || !info || over_long(path) || over_long(printer) || bad_language(info))
+    if (!path || !printer || !info || path_too_long(path) || path_too_long(printer) || bad_language(info))
         return KX_ERR_INVALID_ARG;
     if (!util::file_exists(path)) return KX_ERR_NOT_FOUND;
     // Declared before the stream so that it outlives it.
@@ -90,7 +90,7 @@ int send_string(const char *command, const char *printer, const KxPrinterInfo *i
     }
     if (cs.kind == CommandString::Invalid) return KX_ERR_INVALID_ARG;
     if (cs.kind == CommandString::File) return send_file(cs.file.data(), printer, info, append);
-    if (std::strlen(command) > 0x7FFFFFFDu || over_long(printer) || bad_language(info)) return KX_ERR_INVALID_ARG;
+    if (std::strlen(command) > 0x7FFFFFFDu || path_too_long(printer) || bad_language(info)) return KX_ERR_INVALID_ARG;
 
     output::Channel ch;
     ch.pInfo = info;

@@ -4,15 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "api/path_arg.h"
 #include "kxapi.h"
 #include "platform/path.h"
 #include "util/file_utils.h"
 
 namespace {
 
-// True when the text is longer than the longest path the library takes.
-bool over_long(const char *s) { return ::strnlen(s, KX_MAX_PATH + 1) > KX_MAX_PATH; }
-bool bad_path(const char *s) { return !s || !*s || over_long(s); }
+bool bad_path(const char *s) { return !s || !*s || kx::path_too_long(s); }
 
 // Copies at most KX_MAX_PATH characters and terminates.
 void copy_out(char *dest, const std::string &s)
@@ -112,7 +111,7 @@ KXAPI_EXPORT int KxFilChecksum(const char *pszPath, intptr_t hFile, uint16_t wSk
 {
     if (!pwChecksum) return KX_ERR_INVALID_ARG;
     if (pszPath && *pszPath) {
-        if (over_long(pszPath)) return KX_ERR_INVALID_ARG;
+        if (kx::path_too_long(pszPath)) return KX_ERR_INVALID_ARG;
         try {
         return kx::util::checksum_file(pszPath, wSkipWord, *pwChecksum);
     } catch (...) {
