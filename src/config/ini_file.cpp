@@ -18,8 +18,6 @@ namespace kx::config {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 const char *mode_string(int mode)
 {
     switch (mode) {
@@ -206,7 +204,7 @@ std::string write_target(const std::string &path)
 std::uint32_t ini_key_hash(std::string_view s) noexcept
 {
     std::uint32_t x = 2166136261u;  // FNV-1a over the lower-cased bytes
-    for (char c : s) x = (x ^ static_cast<unsigned char>(lower(c))) * 16777619u;
+    for (char c : s) x = (x ^ static_cast<unsigned char>(platform::ascii_lower(c))) * 16777619u;
     return x;
 }
 
@@ -233,14 +231,6 @@ void IniLine::destroy(IniLine *line) noexcept
     if (!line) return;
     line->~IniLine();
     ::operator delete(line);
-}
-
-bool ini_iequals(std::string_view a, std::string_view b) noexcept
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
 }
 
 KxIniHandle *ini_open(const char *path, int mode)
@@ -277,16 +267,13 @@ KxIniHandle *ini_from_text(std::string_view text, int mode)
 std::size_t KxIniHandle::Hash::operator()(std::string_view s) const noexcept
 {
     std::uint64_t x = 1469598103934665603ull;  // FNV-1a over the lower-cased bytes
-    for (char c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        x = (x ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
+    for (char c : s) x = (x ^ static_cast<unsigned char>(kx::platform::ascii_lower(c))) * 1099511628211ull;
     return static_cast<std::size_t>(x);
 }
 
 bool KxIniHandle::Equal::operator()(std::string_view a, std::string_view b) const noexcept
 {
-    return kx::config::ini_iequals(a, b);
+    return kx::platform::iequals(a, b);
 }
 
 KxIniHandle::KxIniHandle() = default;
@@ -394,7 +381,7 @@ int ini_read2(KxIniHandle &h, const char *section, const char *key, const char *
         std::string_view k(key);
         std::uint32_t kh = ini_key_hash(k);
         for (IniLine *l = hdr->next; l && !l->is_header(); l = l->next) {
-            if (l->is_entry() && l->key_hash == kh && ini_iequals(l->key(), k)) {
+            if (l->is_entry() && l->key_hash == kh && platform::iequals(l->key(), k)) {
                 src = l->value_cstr();
                 break;
             }
@@ -436,7 +423,7 @@ const char *ini_read(KxIniHandle &h, const char *section, const char *key)
     }
     for (IniLine *l = start; l && !l->is_header(); l = l->next) {
         if (key) {
-            if (l->is_entry() && ini_iequals(l->key(), key)) {
+            if (l->is_entry() && platform::iequals(l->key(), key)) {
                 h.cursor = l->next;
                 return l->value_cstr();
             }
@@ -491,7 +478,7 @@ int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, st
     // The section ends at an empty line or a header.
     IniLine *last = hdr;
     for (IniLine *l = hdr->next; l && !l->empty() && !l->is_header(); l = l->next) {
-        if (l->is_entry() && ini_iequals(l->key(), key)) {
+        if (l->is_entry() && platform::iequals(l->key(), key)) {
             replace_text(h, l, entry_text(key, value));
             return 1;
         }
@@ -511,7 +498,7 @@ int ini_write_all(KxIniHandle &h, std::string_view section, std::string_view key
     }
     IniLine *last = hdr;
     for (IniLine *l = hdr->next; l && !l->empty() && !l->is_header(); l = l->next) {
-        if (l->is_entry() && ini_iequals(l->key(), key) && ini_iequals(l->value(), value)) return 1;
+        if (l->is_entry() && platform::iequals(l->key(), key) && platform::iequals(l->value(), value)) return 1;
         last = l;
     }
     insert_after(h, last, entry_text(key, value));
@@ -557,8 +544,8 @@ int ini_delete(KxIniHandle &h, std::string_view section, const char *key, const 
         std::string_view first, second;
         bool has_first;
         split_pieces(l->text(), first, second, has_first);
-        if (!has_first || !ini_iequals(first, k)) continue;
-        if (value && !ini_iequals(second, value)) continue;
+        if (!has_first || !platform::iequals(first, k)) continue;
+        if (value && !platform::iequals(second, value)) continue;
         unlink_line(h, l);
         return 1;
     }

@@ -66,9 +66,7 @@ constexpr std::size_t kIniReadPiece = 1019;
 // Section names are matched in a 1022-byte work buffer: "[" + name + "]" + NUL.
 constexpr std::size_t kIniMaxSectionName = 1019;
 
-// Case-insensitive (ASCII letters) equality, as names are compared.
-bool ini_iequals(std::string_view a, std::string_view b) noexcept;
-// A hash that agrees with ini_iequals: keys compared in a section walk are
+// A hash that agrees with platform::iequals: keys compared in a section walk are
 // first compared by it, so that most lines cost one integer comparison.
 std::uint32_t ini_key_hash(std::string_view s) noexcept;
 

@@ -9,8 +9,6 @@
 namespace kx::platform {
 
 namespace {
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 struct DirCloser {
     void operator()(DIR *d) const { closedir(d); }
 };
@@ -60,20 +58,12 @@ std::string join_path(std::string_view dir, std::string_view name)
     return s;
 }
 
-bool iequals(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 bool wildcard_match(std::string_view pattern, std::string_view name)
 {
     // Iterative match with one backtrack point for the last '*'.
     std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == '?' || ascii_lower(pattern[p]) == ascii_lower(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {

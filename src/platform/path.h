@@ -35,8 +35,17 @@ std::string_view dir_of(std::string_view path);
 // dir + '/' + name, without doubling a separator dir already ends with.
 std::string join_path(std::string_view dir, std::string_view name);
 
-// ASCII case-insensitive comparison (the system code page's letters A-Z).
-bool iequals(std::string_view a, std::string_view b);
+// The letter lower-cased when it is one of A-Z (the system code page's
+// letters); any other byte unchanged.
+inline char ascii_lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// ASCII case-insensitive comparison. Inline: INI look-ups call it per line.
+inline bool iequals(std::string_view a, std::string_view b) noexcept
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+    return true;
+}
 // Windows-style wildcard match ('*' any run, '?' one character) ignoring case.
 bool wildcard_match(std::string_view pattern, std::string_view name);
 
