@@ -9,15 +9,10 @@
 #include <cstring>
 #include <string>
 
+#include "api/byte_reader.h"
 #include "zip/zip_layout.h"
 
 namespace kx::zip {
-
-inline std::uint16_t le16(const std::uint8_t *p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-inline std::uint32_t le32(const std::uint8_t *p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
 
 struct EndRecord {
     std::uint64_t position = 0;  // file offset of the signature
@@ -33,7 +28,11 @@ struct EndRecord {
 enum class EndSearch { Found, NotFound, ShortRecord };
 
 namespace detail {
-inline bool sig_at(const std::uint8_t *p) { return p[0] == 'P' && p[1] == 'K' && p[2] == 5 && p[3] == 6; }
+// True when the end-record signature starts at offset i of the search block.
+inline bool sig_at(const ByteReader &block, std::int64_t i)
+{
+    return block.peek_u32le(static_cast<std::size_t>(i)) == kSigEnd;
+}
 } // namespace detail
 
 // Looks for the end record backwards from the end of the file in 2048-byte
@@ -44,10 +43,11 @@ template <class Source>
 EndSearch find_end_record(Source &src, std::uint64_t size, std::uint8_t *work, EndRecord &rec)
 {
     std::int64_t found = -1;
+    const ByteReader block(work, kBlock + kHold);
     if (size <= kBlock) {
         if (size >= kEndRecordSize && src.read_at(0, work, size) == size) {
             for (std::int64_t i = std::int64_t(size - kEndRecordSize); i >= 0; --i)
-                if (detail::sig_at(work + i)) {
+                if (detail::sig_at(block, i)) {
                     found = i;
                     break;
                 }
@@ -60,7 +60,7 @@ EndSearch find_end_record(Source &src, std::uint64_t size, std::uint8_t *work, E
             const std::uint64_t base = size - tail;
             if (src.read_at(base, work, tail) != tail) ok = false;
             for (std::int64_t i = std::int64_t(tail) - std::int64_t(kEndRecordSize); ok && i >= 0; --i)
-                if (detail::sig_at(work + i)) {
+                if (detail::sig_at(block, i)) {
                     found = std::int64_t(base) + i;
                     break;
                 }
@@ -75,7 +75,7 @@ EndSearch find_end_record(Source &src, std::uint64_t size, std::uint8_t *work, E
             // The last block read may start before the reach: its earlier bytes do not count.
             const std::int64_t lowest = std::int64_t(size - reach) - std::int64_t(base);
             for (std::int64_t i = kBlock - 1; i >= 0 && i >= lowest; --i)
-                if (detail::sig_at(work + i)) {
+                if (detail::sig_at(block, i)) {
                     found = std::int64_t(base) + i;
                     break;
                 }
@@ -83,16 +83,18 @@ EndSearch find_end_record(Source &src, std::uint64_t size, std::uint8_t *work, E
         }
     }
     if (found < 0) return EndSearch::NotFound;
-    std::uint8_t r[kEndRecordSize];
-    if (src.read_at(std::uint64_t(found), r, kEndRecordSize) != kEndRecordSize) return EndSearch::ShortRecord;
+    std::uint8_t bytes[kEndRecordSize];
+    if (src.read_at(std::uint64_t(found), bytes, kEndRecordSize) != kEndRecordSize) return EndSearch::ShortRecord;
+    ByteReader r(bytes, sizeof bytes);
+    r.skip(4);  // the signature
     rec.position = std::uint64_t(found);
-    rec.this_disk = le16(r + 4);
-    rec.cd_disk = le16(r + 6);
-    rec.entries_this_disk = le16(r + 8);
-    rec.entries_total = le16(r + 10);
-    rec.cd_size = le32(r + 12);
-    rec.cd_offset = le32(r + 16);
-    rec.comment_length = le16(r + 20);
+    rec.this_disk = r.u16le();
+    rec.cd_disk = r.u16le();
+    rec.entries_this_disk = r.u16le();
+    rec.entries_total = r.u16le();
+    rec.cd_size = r.u32le();
+    rec.cd_offset = r.u32le();
+    rec.comment_length = r.u16le();
     return EndSearch::Found;
 }
 
@@ -116,26 +118,28 @@ struct CentralEntry {
     bool name_cut = false;
 };
 
-// Parses the 46-byte fixed part (signature included); false without the signature.
-inline bool parse_central_fixed(const std::uint8_t *p, CentralEntry &e)
+// Parses the 46-byte fixed part (signature included); false without the
+// signature or when fewer bytes are given.
+inline bool parse_central_fixed(ByteReader r, CentralEntry &e)
 {
-    if (le32(p) != kSigCentral) return false;
-    e.version_made_by = le16(p + 4);
-    e.version_needed = p[6];
-    e.host_needed = p[7];
-    e.flags = le16(p + 8);
-    e.method = le16(p + 10);
-    e.mod_time = le16(p + 12);
-    e.mod_date = le16(p + 14);
-    e.crc32 = le32(p + 16);
-    e.compressed_size = le32(p + 20);
-    e.uncompressed_size = le32(p + 24);
-    e.name_length = le16(p + 28);
-    e.extra_length = le16(p + 30);
-    e.comment_length = le16(p + 32);
-    e.external_attributes = le32(p + 38);
-    e.local_header_offset = le32(p + 42);
-    return true;
+    if (r.u32le() != kSigCentral) return false;
+    e.version_made_by = r.u16le();
+    e.version_needed = r.u8();
+    e.host_needed = r.u8();
+    e.flags = r.u16le();
+    e.method = r.u16le();
+    e.mod_time = r.u16le();
+    e.mod_date = r.u16le();
+    e.crc32 = r.u32le();
+    e.compressed_size = r.u32le();
+    e.uncompressed_size = r.u32le();
+    e.name_length = r.u16le();
+    e.extra_length = r.u16le();
+    e.comment_length = r.u16le();
+    r.skip(4);  // disk start, internal attributes
+    e.external_attributes = r.u32le();
+    e.local_header_offset = r.u32le();
+    return r.ok();
 }
 
 // Why an entry could not be read.
@@ -148,9 +152,9 @@ EntryRead read_central_entry(Source &src, std::uint64_t size, std::uint64_t &pos
 {
     std::uint8_t fixed[kCentralFixedSize];
     const std::size_t got = src.read_at(pos, fixed, kCentralFixedSize);
-    if (got >= 4 && le32(fixed) != kSigCentral) return EntryRead::NoSignature;
-    if (got != kCentralFixedSize) return EntryRead::Truncated;
-    parse_central_fixed(fixed, e);
+    const ByteReader r(fixed, got);
+    if (got >= 4 && r.peek_u32le(0) != kSigCentral) return EntryRead::NoSignature;
+    if (!parse_central_fixed(r, e)) return EntryRead::Truncated;
     std::uint64_t p = pos + kCentralFixedSize;
     const std::size_t keep = e.name_length > kMaxName ? kMaxName : e.name_length;
     e.name.assign(keep, '\0');

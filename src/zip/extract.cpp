@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "api/byte_reader.h"
 #include "api/result.h"
 #include "platform/confined.h"
 #include "platform/filetime.h"
@@ -67,7 +68,7 @@ bool read_sig(ArchiveInput &in, std::int64_t pos, std::uint32_t sig)
 {
     if (pos < 0) return false;
     std::uint8_t b[4];
-    return in.read_at(static_cast<std::uint64_t>(pos), b, 4) == 4 && le32(b) == sig;
+    return in.read_at(static_cast<std::uint64_t>(pos), b, 4) == 4 && ByteReader(b, 4).peek_u32le(0) == sig;
 }
 
 Outcome Run::go()
@@ -166,21 +167,23 @@ bool Run::extract_member(const Kept &k)
 {
     const std::uint64_t size = req_.archive_size;
     const std::int64_t lh = extra_ + std::int64_t(k.local_offset);
-    std::uint8_t h[kLocalFixedSize];
+    std::uint8_t h[kLocalFixedSize] = {};
+    ByteReader r(h, sizeof h);
     if (lh < 0 || in_.read_at(static_cast<std::uint64_t>(lh), h, kLocalFixedSize) != kLocalFixedSize ||
-        le32(h) != kSigLocal) {
+        r.u32le() != kSigLocal) {
         note(Outcome::Error);
         return true;
     }
-    const unsigned flags = le16(h + 6);
-    const unsigned method = le16(h + 8);
-    const std::uint16_t mod_time = le16(h + 10);
-    const std::uint16_t mod_date = le16(h + 12);
-    std::uint32_t crc = le32(h + 14);
-    std::uint32_t csize = le32(h + 18);
-    std::uint32_t usize = le32(h + 22);
-    const unsigned name_len = le16(h + 26);
-    const unsigned extra_len = le16(h + 28);
+    r.skip(2);  // version needed
+    const unsigned flags = r.u16le();
+    const unsigned method = r.u16le();
+    const std::uint16_t mod_time = r.u16le();
+    const std::uint16_t mod_date = r.u16le();
+    std::uint32_t crc = r.u32le();
+    std::uint32_t csize = r.u32le();
+    std::uint32_t usize = r.u32le();
+    const unsigned name_len = r.u16le();
+    const unsigned extra_len = r.u16le();
     if (flags & kFlagDataDescriptor) {
         // The sizes and CRC follow the data; the central directory has them.
         crc = k.crc32;
