@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -310,30 +311,26 @@ namespace {
 bool write_back(const KxIniHandle &h) noexcept
 {
     try {
-        std::string dir(platform::dir_of(h.target));
         std::string prefix = "." + std::string(platform::file_name_of(h.target)) + ".";
-        std::string tmp;
-        platform::Fd fd = platform::make_temp_file(dir, prefix, tmp);
-        if (!fd) return false;
         struct stat st;
-        if (::stat(h.target.c_str(), &st) == 0) (void)::fchmod(fd.get(), st.st_mode & 07777);
-        bool ok = true;
-        std::string buf;
-        buf.reserve(1 << 16);
-        for (const IniLine *l = h.head.next; l && ok; l = l->next) {
-            buf += l->text();
-            buf += '\n';
-            if (buf.size() >= (1 << 16)) {
-                ok = platform::write_all(fd.get(), buf.data(), buf.size());
-                buf.clear();
+        int mode = ::stat(h.target.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+        auto write_lines = [&h](int fd) {
+            bool ok = true;
+            std::string buf;
+            buf.reserve(1 << 16);
+            for (const IniLine *l = h.head.next; l && ok; l = l->next) {
+                buf += l->text();
+                buf += '\n';
+                if (buf.size() >= (1 << 16)) {
+                    ok = platform::write_all(fd, buf.data(), buf.size());
+                    buf.clear();
+                }
             }
-        }
-        if (ok && !buf.empty()) ok = platform::write_all(fd.get(), buf.data(), buf.size());
-        if (ok) ok = ::fsync(fd.get()) == 0;
-        if (!fd.close()) ok = false;
-        if (ok) ok = ::rename(tmp.c_str(), h.target.c_str()) == 0;
-        if (!ok) ::unlink(tmp.c_str());
-        return ok;
+            if (ok && !buf.empty()) ok = platform::write_all(fd, buf.data(), buf.size());
+            if (ok) ok = ::fsync(fd) == 0;
+            return ok ? 0 : EIO;
+        };
+        return platform::replace_file(h.target, prefix, mode, write_lines) == 0;
     } catch (...) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "platform/path.h"
 
@@ -68,6 +69,28 @@ Fd make_temp_file(std::string_view dir, std::string_view prefix, std::string &pa
     if (fd < 0) return Fd();
     path = tmpl;
     return Fd(fd);
+}
+
+int replace_file(std::string_view target, std::string_view prefix, int mode, const std::function<int(int fd)> &write)
+{
+    std::string dst = native_path(target);
+    std::string dir(dir_of(dst));
+    std::string tmp;
+    Fd out = make_temp_file(dir.empty() ? "." : dir, prefix, tmp);
+    if (!out) return errno ? errno : EIO;
+    int err;
+    try {
+        err = write(out.get());
+    } catch (const std::bad_alloc &) {
+        err = ENOMEM;
+    } catch (...) {
+        err = EIO;
+    }
+    if (err == 0 && mode >= 0 && ::fchmod(out.get(), static_cast<mode_t>(mode) & 07777) != 0) err = errno;
+    if (!out.close() && err == 0) err = errno ? errno : EIO;
+    if (err == 0 && ::rename(tmp.c_str(), dst.c_str()) != 0) err = errno;
+    if (err != 0) ::unlink(tmp.c_str());
+    return err;
 }
 
 bool write_all(int fd, const void *data, std::size_t n)

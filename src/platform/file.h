@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,15 @@ bool read_file_prefix(std::string_view path, std::size_t n, std::vector<std::uin
 // Creates a new file exclusively (mkstemp) in dir, named prefix + random
 // suffix. Returns the open descriptor and sets path; an invalid Fd on failure.
 Fd make_temp_file(std::string_view dir, std::string_view prefix, std::string &path);
+
+// Replaces the file target whole: write fills a new sibling of it (prefix +
+// random suffix, in target's directory), which takes the permission bits
+// mode (mode < 0: those of a new private file) and is renamed over target
+// once write returned 0 and the sibling closed cleanly. On any failure the
+// sibling is removed and target is left as it was. write gets the sibling's
+// descriptor and returns 0 or an errno value; so does replace_file (an
+// exception out of write counts as a failure: ENOMEM for bad_alloc, else EIO).
+int replace_file(std::string_view target, std::string_view prefix, int mode, const std::function<int(int fd)> &write);
 
 // write() of the whole buffer, retrying short writes; false on failure.
 bool write_all(int fd, const void *data, std::size_t n);

@@ -247,23 +247,13 @@ int copy_file(std::string_view from, std::string_view to, bool keep_target_mode)
         if (::access(dst.c_str(), W_OK) != 0) return copy_error_code(errno);
     }
 
-    // The new bytes go to a sibling of the target, renamed over it when complete.
-    std::string dir(platform::dir_of(dst));
-    std::string tmp;
-    // A short fixed prefix, so that a long target name never makes the
-    // sibling's name too long.
-    platform::Fd out = platform::make_temp_file(dir.empty() ? "." : dir, ".kxcopy.", tmp);
-    if (!out) return copy_error_code(errno);
+    // The new bytes go to a sibling of the target, renamed over it when
+    // complete. A short fixed prefix, so that a long target name never makes
+    // the sibling's name too long.
     mode_t mode = (keep_target_mode && target_exists) ? dstst.st_mode : sst.st_mode;
-    int err = copy_bytes(in.get(), out.get());
-    if (err == 0 && ::fchmod(out.get(), mode & 07777) != 0) err = errno;
-    if (!out.close() && err == 0) err = errno ? errno : EIO;
-    if (err == 0 && ::rename(tmp.c_str(), dst.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(tmp.c_str());
-        return copy_error_code(err);
-    }
-    return 0;
+    int err = platform::replace_file(dst, ".kxcopy.", static_cast<int>(mode & 07777),
+                                     [&](int out) { return copy_bytes(in.get(), out); });
+    return err == 0 ? 0 : copy_error_code(err);
 }
 
 int backup_file(std::string_view path, std::string &backup_name, std::size_t max_name)
