@@ -62,10 +62,7 @@ std::string dlf_listing(std::span<const std::uint8_t> head)
 
     std::uint8_t style = rec[1];
     unsigned code_page = v.peek_u16be(2);
-    auto be32 = [&rec](std::size_t off) {
-        return std::uint32_t(rec[off]) << 24 | std::uint32_t(rec[off + 1]) << 16 | std::uint32_t(rec[off + 2]) << 8 |
-               rec[off + 3];
-    };
+    auto be32 = [&v](std::size_t off) { return v.sub(off, 4).u32be(); };
 
     std::size_t name_off = referenced ? 16 : 36;
     std::size_t name_len = static_cast<std::uint16_t>(length - kNameBase);

@@ -149,7 +149,7 @@ int parse_descriptor(std::span<const std::uint8_t> bytes, KxFontInfo &info)
         std::string name = name_text(d);
         if (name.size() > 13) name.resize(13);
         desc = format_text("%-.13s%4s", name.c_str(), weight_code(d).c_str());
-        std::uint16_t height = static_cast<std::uint16_t>(d[pcl::kHeight] << 8 | d[pcl::kHeight + 1]);
+        std::uint16_t height = r.peek_u16be(pcl::kHeight);
         double resolution = row->code == FORMAT_PCL_RES_BITMAP ? info.wYResolution : kDefaultResolution;
         Tenths pt = to_tenths(height * 18.0 / resolution);
         desc += " [";
@@ -157,7 +157,7 @@ int parse_descriptor(std::span<const std::uint8_t> bytes, KxFontInfo &info)
         desc += " Pt.]";
     }
 
-    std::uint16_t symbol_word = static_cast<std::uint16_t>(d[pcl::kSymbolSet] << 8 | d[pcl::kSymbolSet + 1]);
+    std::uint16_t symbol_word = r.peek_u16be(pcl::kSymbolSet);
     if (font_type == 10 || font_type == 11) {
         desc += " (unbound)";
     } else {
@@ -169,7 +169,7 @@ int parse_descriptor(std::span<const std::uint8_t> bytes, KxFontInfo &info)
         desc += ")";
     }
 
-    std::uint16_t typeface = static_cast<std::uint16_t>(d[pcl::kTypefaceLow] | d[pcl::kTypefaceHigh] << 8);
+    std::uint16_t typeface = r.peek_u16le(pcl::kTypefaceLow);
     if (row->code == FORMAT_PCL_BITMAP && (typeface & 0x1FF) == 0 && desc.rfind("Line Printer", 0) != 0)
         desc += " *TF:0";
 
@@ -187,15 +187,16 @@ int parse_descriptor(std::span<const std::uint8_t> bytes, KxFontInfo &info)
 
 std::string short_font_name(std::span<const std::uint8_t, pcl::kDescriptorBytes> d)
 {
+    const ByteReader r(d);
     std::string name = name_text(d);
     while (name.size() > 1 && name.back() == ' ') name.pop_back();
 
     std::uint8_t format = d[pcl::kFormat];
     if (format != 10 && format != 11 && format != 15) {
-        unsigned height = static_cast<unsigned>(d[pcl::kHeight] << 8 | d[pcl::kHeight + 1]);
+        unsigned height = r.peek_u16be(pcl::kHeight);
         name = format_text("%s%d%s", name.c_str(), static_cast<int>(height >> 4), weight_code(d).c_str());
     }
-    name += symbol_set_id(static_cast<std::uint16_t>(d[pcl::kSymbolSet] << 8 | d[pcl::kSymbolSet + 1]));
+    name += symbol_set_id(r.peek_u16be(pcl::kSymbolSet));
 
     // Shorten from the left: first separators, then lower-case vowels, one
     // character per character too many.
