@@ -307,11 +307,12 @@ std::string ini_render(const KxIniHandle &h)
 namespace {
 
 // Writes the lines to a new sibling of the target and renames it over the
-// target, so that a failure part way leaves the old file untouched.
+// target, so that a failure part way leaves the old file untouched. The
+// sibling's prefix is short and fixed: one built from the target's name
+// would push a long name past the system's limit and the write would fail.
 bool write_back(const KxIniHandle &h) noexcept
 {
     try {
-        std::string prefix = "." + std::string(platform::file_name_of(h.target)) + ".";
         struct stat st;
         int mode = ::stat(h.target.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
         auto write_lines = [&h](int fd) {
@@ -330,7 +331,7 @@ bool write_back(const KxIniHandle &h) noexcept
             if (ok) ok = ::fsync(fd) == 0;
             return ok ? 0 : EIO;
         };
-        return platform::replace_file(h.target, prefix, mode, write_lines) == 0;
+        return platform::replace_file(h.target, ".kxini.", mode, write_lines) == 0;
     } catch (...) {
         return false;
     }

@@ -397,6 +397,28 @@ TEST(IniClose, WriteBackThroughASymbolicLinkReplacesItsTarget)
     EXPECT_EQ(kxtest::read_text(real), "[S]\nk=v\n");
 }
 
+TEST(IniClose, WriteBackOfAFileWithANameNearTheSystemLimit)
+{
+    // A 250-character name is a valid path relative to its directory; the
+    // write-back's sibling must not grow it past the system's name limit.
+    kxtest::TempDir dir;
+    char old_cwd[4096];
+    ASSERT_NE(::getcwd(old_cwd, sizeof old_cwd), nullptr);
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    const std::string name = std::string(246, 'n') + ".ini";
+    kxtest::write_text(name, "[S]\n");
+    KxIniHandle *h = KxIniOpen(name.c_str());
+    int rc = -1;
+    if (h) {
+        KxIniWrite(h, "S", "k", "v");
+        rc = KxIniClose(h);
+    }
+    ASSERT_EQ(::chdir(old_cwd), 0);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(kxtest::read_text(dir.file(name)), "[S]\nk=v\n");
+}
+
 TEST(IniClose, FailedWriteLeavesTheOriginalWhole)
 {
     // A file-size limit makes the write fail part way: the original file
