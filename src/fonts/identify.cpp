@@ -63,8 +63,7 @@ Companion find_companion(std::string_view path, std::string_view ext)
 {
     std::string spelled = replace_extension(path, ext);
     std::string lower(ext);
-    for (char &c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char &c : lower) c = platform::ascii_lower(c);
     for (const std::string &candidate : {spelled, replace_extension(path, lower)}) {
         std::string native = platform::native_path(candidate);
         if (file_exists(native)) return {native, true};

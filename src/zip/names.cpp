@@ -1,10 +1,10 @@
 #include "zip/names.h"
 
+#include "platform/path.h"
+
 namespace kx::zip {
 
 namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Matches one character against the set starting after '['. Sets `end` to
 // the index after the closing ']'; false for an unclosed or empty set.
@@ -67,7 +67,7 @@ bool pattern_match(std::string_view pat, std::string_view name)
             p = end;
             ++n;
         } else {
-            if (lower(c) != lower(name[n])) return false;
+            if (platform::ascii_lower(c) != platform::ascii_lower(name[n])) return false;
             ++p;
             ++n;
         }
