@@ -69,24 +69,6 @@ struct KxQsfHandle {
 
 namespace kx::config {
 
-namespace {
-
-// Reads up to n bytes; the count read, or -1 on an error.
-long long read_full(int fd, std::uint8_t *p, std::size_t n)
-{
-    std::size_t got = 0;
-    while (got < n) {
-        ssize_t r = ::read(fd, p + got, n - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return -1;
-        if (r == 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    return static_cast<long long>(got);
-}
-
-} // namespace
-
 int qsf_open(const char *path, int type, KxQsfHandle *&out)
 {
     out = nullptr;
@@ -94,7 +76,7 @@ int qsf_open(const char *path, int type, KxQsfHandle *&out)
     if (!h) return 11;
     h->fd = platform::Fd(util::open_by_mode(path, kQsfOpenRead));
     if (!h->fd) return 3;
-    if (read_full(h->fd.get(), h->header, kQsfHeaderSize) != static_cast<long long>(kQsfHeaderSize)) return 3;
+    if (platform::read_full(h->fd.get(), h->header, kQsfHeaderSize) != static_cast<long long>(kQsfHeaderSize)) return 3;
     // The type is checked before anything else of the header.
     if (h->header[kQsfTypeOff] != static_cast<std::uint8_t>(type)) return 44;
     auto r = h->reader();
@@ -170,7 +152,7 @@ int qsf_get_variables(KxQsfHandle &h, int type, void *&buffer, std::int16_t &wor
         buf[5] = static_cast<std::uint8_t>(ref.word);
         data += kQsfPrefix;
     }
-    long long got = read_full(h.fd.get(), data, length);
+    long long got = platform::read_full(h.fd.get(), data, length);
     if (got < 0) h.error = 6;
     else if (static_cast<std::size_t>(got) < length) h.error = 9;
     if (h.error != 0) {

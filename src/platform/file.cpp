@@ -34,14 +34,9 @@ bool read_file(std::string_view path, std::vector<std::uint8_t> &out, std::size_
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (static_cast<unsigned long long>(st.st_size) > max_size) return false;
     out.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < out.size()) {
-        ssize_t r = ::read(fd.get(), out.data() + got, out.size() - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    out.resize(got);
+    long long got = read_full(fd.get(), out.data(), out.size());
+    if (got < 0) return false;  // a read error is not the end of the file
+    out.resize(static_cast<std::size_t>(got));
     return true;
 }
 
@@ -50,14 +45,9 @@ bool read_file_prefix(std::string_view path, std::size_t n, std::vector<std::uin
     Fd fd(::open(resolve_for_read(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) return false;
     out.resize(n);
-    std::size_t got = 0;
-    while (got < n) {
-        ssize_t r = ::read(fd.get(), out.data() + got, n - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    out.resize(got);
+    long long got = read_full(fd.get(), out.data(), n);
+    if (got < 0) return false;
+    out.resize(static_cast<std::size_t>(got));
     return true;
 }
 
@@ -91,6 +81,20 @@ int replace_file(std::string_view target, std::string_view prefix, int mode, con
     if (err == 0 && ::rename(tmp.c_str(), dst.c_str()) != 0) err = errno;
     if (err != 0) ::unlink(tmp.c_str());
     return err;
+}
+
+long long read_full(int fd, void *data, std::size_t n)
+{
+    auto *p = static_cast<unsigned char *>(data);
+    std::size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(fd, p + got, n - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return -1;
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(got);
 }
 
 bool write_all(int fd, const void *data, std::size_t n)

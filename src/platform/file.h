@@ -91,7 +91,7 @@ File open_file(std::string_view path, const char *mode);
 // when it cannot be opened or read, or is larger than max_size bytes.
 bool read_file(std::string_view path, std::vector<std::uint8_t> &out,
                std::size_t max_size = std::size_t(1) << 30);
-// Reads at most n bytes from the start of a file; false when it cannot be opened.
+// Reads at most n bytes from the start of a file; false when it cannot be opened or read.
 bool read_file_prefix(std::string_view path, std::size_t n, std::vector<std::uint8_t> &out);
 
 // Creates a new file exclusively (mkstemp) in dir, named prefix + random
@@ -106,6 +106,10 @@ Fd make_temp_file(std::string_view dir, std::string_view prefix, std::string &pa
 // descriptor and returns 0 or an errno value; so does replace_file (an
 // exception out of write counts as a failure: ENOMEM for bad_alloc, else EIO).
 int replace_file(std::string_view target, std::string_view prefix, int mode, const std::function<int(int fd)> &write);
+
+// read() until n bytes arrived or the end of the file, retrying short reads;
+// the count read, or -1 on a read error.
+long long read_full(int fd, void *data, std::size_t n);
 
 // write() of the whole buffer, retrying short writes; false on failure.
 bool write_all(int fd, const void *data, std::size_t n);
