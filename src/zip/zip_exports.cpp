@@ -1,19 +1,17 @@
 // Exported ZIP calls: argument checks, then the extractor.
-#include <cstring>
 #include <new>
 
+#include "api/path_arg.h"
 #include "kxapi.h"
 #include "zip/extract.h"
 
 namespace {
 
-bool over_long(const char *s) { return ::strnlen(s, KX_MAX_PATH + 1) > KX_MAX_PATH; }
-
 // Checks in the documented order: the archive, then a non-empty pattern.
 bool bad_args(const char *archive, const char *pattern)
 {
-    if (!archive || over_long(archive)) return true;
-    return pattern && *pattern && over_long(pattern);
+    if (!archive || kx::path_too_long(archive)) return true;
+    return pattern && *pattern && kx::path_too_long(pattern);
 }
 
 } // namespace
