@@ -142,7 +142,6 @@ struct Slot {
     std::FILE *fp = nullptr;
     long record_pos = -1;        // line of the last record read; -1 when none
     unsigned char *buffer = nullptr;
-    char path[KX_MAX_PATH + 1] = {};
 };
 
 constexpr int kSlots = 4;
@@ -183,7 +182,6 @@ int open_data_file(const char *path, int mode)
     if (handle < 0) return kDatFormat;
     Slot &s = g_slots[handle];
     s = Slot{};
-    std::strcpy(s.path, path);
     s.fp = platform::open_file(path, "r").release();
     if (!s.fp) return kDatOpenFailed;
     s.buffer = new (std::nothrow) unsigned char[kRecordSize];
