@@ -465,7 +465,13 @@ void append_section(KxIniHandle &h, std::string_view section, std::string_view k
 
 } // namespace
 
-int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
+namespace {
+
+// Sets key=value in the section, adding the section when it is missing. With
+// replace, an entry of the key takes the new value; otherwise only an entry
+// of the same key and value counts as present, and the new one is added at
+// the section's end.
+int write_entry(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value, bool replace)
 {
     h.flags |= kIniModified;
     IniLine *hdr = find_section(h, section);
@@ -477,8 +483,11 @@ int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, st
     IniLine *last = hdr;
     for (IniLine *l = hdr->next; l && !l->empty() && !l->is_header(); l = l->next) {
         if (l->is_entry() && platform::iequals(l->key(), key)) {
-            replace_text(h, l, entry_text(key, value));
-            return 1;
+            if (replace) {
+                replace_text(h, l, entry_text(key, value));
+                return 1;
+            }
+            if (platform::iequals(l->value(), value)) return 1;
         }
         last = l;
     }
@@ -486,21 +495,16 @@ int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, st
     return 1;
 }
 
+} // namespace
+
+int ini_write(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
+{
+    return write_entry(h, section, key, value, true);
+}
+
 int ini_write_all(KxIniHandle &h, std::string_view section, std::string_view key, std::string_view value)
 {
-    h.flags |= kIniModified;
-    IniLine *hdr = find_section(h, section);
-    if (!hdr) {
-        append_section(h, section, key, value);
-        return 1;
-    }
-    IniLine *last = hdr;
-    for (IniLine *l = hdr->next; l && !l->empty() && !l->is_header(); l = l->next) {
-        if (l->is_entry() && platform::iequals(l->key(), key) && platform::iequals(l->value(), value)) return 1;
-        last = l;
-    }
-    insert_after(h, last, entry_text(key, value));
-    return 1;
+    return write_entry(h, section, key, value, false);
 }
 
 namespace {
