@@ -113,10 +113,10 @@ KXAPI_EXPORT int KxFilChecksum(const char *pszPath, intptr_t hFile, uint16_t wSk
     if (pszPath && *pszPath) {
         if (kx::path_too_long(pszPath)) return KX_ERR_INVALID_ARG;
         try {
-        return kx::util::checksum_file(pszPath, wSkipWord, *pwChecksum);
-    } catch (...) {
-        return KX_ERR_NO_MEMORY;
-    }
+            return kx::util::checksum_file(pszPath, wSkipWord, *pwChecksum);
+        } catch (...) {
+            return KX_ERR_NO_MEMORY;
+        }
     }
     if (hFile <= 0 || hFile > INT_MAX) return KX_ERR_INVALID_ARG;
     return kx::util::checksum_fd(static_cast<int>(hFile), wSkipWord, *pwChecksum);
