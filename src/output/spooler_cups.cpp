@@ -2,8 +2,6 @@
 // document name as title; the job number is the CUPS job id.
 #include "output/spooler.h"
 
-#include <strings.h>
-
 #include <new>
 #include <string>
 #include <string_view>
@@ -11,6 +9,8 @@
 #ifdef KXAPI_HAVE_CUPS
 #include <cups/cups.h>
 #endif
+
+#include "platform/path.h"
 
 namespace kx::output {
 
@@ -42,7 +42,7 @@ SpoolJob *cups_open_printer(const char *name)
     if (!may_be_queue_name(name)) return nullptr;
     cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name, nullptr);
     if (!dest) return nullptr;
-    bool same = dest->instance == nullptr && strcasecmp(dest->name, name) == 0;
+    bool same = dest->instance == nullptr && platform::iequals(dest->name, name);
     std::string queue = dest->name;
     cupsFreeDests(1, dest);
     if (!same) return nullptr;
