@@ -155,8 +155,8 @@ int checksum_file(std::string_view path, std::uint16_t skip_word, std::uint16_t 
 bool file_exists(std::string_view path)
 {
     if (path.empty()) return false;
-    std::string name = platform::resolve_for_read(path);
-    return ::access(name.c_str(), F_OK) == 0 && ::access(name.c_str(), R_OK) == 0;
+    // Readable implies present: one check answers both.
+    return ::access(platform::resolve_for_read(path).c_str(), R_OK) == 0;
 }
 
 std::uint32_t query_size(std::string_view path)
