@@ -21,7 +21,6 @@ constexpr const char *kOpenModes[14] = {"",   "r",   "w",   "a",   "rb",  "wb", 
 
 // The caller's KVTravelPrintCallBack: (caller value, spooler job number).
 using TravelPrintCallBack = int (*)(std::intptr_t caller_value, std::uint32_t job_number);
-TravelPrintCallBack g_callback = nullptr;
 
 int open_comm_library(Channel &ch)
 {
@@ -57,13 +56,13 @@ bool open_spooler(Channel &ch, const char *destination, std::intptr_t caller_val
     const SpoolerOps &sp = spooler();
     SpoolJob *job = sp.open_printer(destination);
     if (!job) return false;
-    g_callback = nullptr;
     const char *title = ch.pInfo->port.pszJobName ? ch.pInfo->port.pszJobName : kDefaultJobName.data();
     std::uint32_t job_number = sp.start_doc(job, title);
+    TravelPrintCallBack callback = nullptr;
     if (caller_module)
-        g_callback = reinterpret_cast<TravelPrintCallBack>(platform::find_symbol(caller_module, "KVTravelPrintCallBack"));
+        callback = reinterpret_cast<TravelPrintCallBack>(platform::find_symbol(caller_module, "KVTravelPrintCallBack"));
     if (job_number == 0) sp.close_printer(job);
-    if (g_callback) g_callback(caller_value, job_number);
+    if (callback) callback(caller_value, job_number);
     if (job_number == 0) return false;
     if (!sp.start_page(job)) {
         sp.end_doc(job);
