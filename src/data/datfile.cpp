@@ -272,7 +272,7 @@ int query_counts(const char *path, KxDatCounts *counts, int mode)
     if (handle < 0) return kDatOpenFailed;
     static constexpr char kLetters[] = "AFGPST";
     auto index_of = [](char c) -> int {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        c = platform::ascii_upper(c);
         const char *p = c ? std::strchr(kLetters, c) : nullptr;
         return p ? static_cast<int>(p - kLetters) : -1;
     };

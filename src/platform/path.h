@@ -38,6 +38,8 @@ std::string join_path(std::string_view dir, std::string_view name);
 // The letter lower-cased when it is one of A-Z (the system code page's
 // letters); any other byte unchanged.
 inline char ascii_lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// The letter upper-cased when it is one of a-z; any other byte unchanged.
+inline char ascii_upper(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 // ASCII case-insensitive comparison. Inline: INI look-ups call it per line.
 inline bool iequals(std::string_view a, std::string_view b) noexcept
 {

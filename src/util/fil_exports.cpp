@@ -27,10 +27,7 @@ char kEmpty[1] = {'\0'};
 char *copy_upper(char *dest, std::string_view part)
 {
     std::size_t n = part.size() < KX_MAX_PATH ? part.size() : KX_MAX_PATH;
-    for (std::size_t i = 0; i < n; ++i) {
-        char c = part[i];
-        dest[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    for (std::size_t i = 0; i < n; ++i) dest[i] = kx::platform::ascii_upper(part[i]);
     dest[n] = '\0';
     return dest;
 }

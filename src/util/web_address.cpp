@@ -10,6 +10,7 @@
 
 #include "config/ini_file.h"
 #include "kxapi.h"
+#include "platform/path.h"
 #include "platform/sysinfo.h"
 
 #ifndef KXAPI_SUPPORT_BASE_URL
@@ -50,8 +51,7 @@ bool valid_kind(int kind) { return kind >= 1 && kind <= kPageKinds; }
 std::string upper(std::string_view s)
 {
     std::string out(s);
-    for (char &c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char &c : out) c = platform::ascii_upper(c);
     return out;
 }
 
