@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "api/path_arg.h"
 #include "api/result.h"
 #include "fonts/afm_reader.h"
 #include "fonts/dlf_reader.h"
@@ -312,8 +313,7 @@ std::string font_extension(std::string_view path)
     std::size_t dot = path.rfind('.');
     if (dot == std::string_view::npos) return {};
     std::string ext(path.substr(dot + 1, 3));
-    for (char &c : ext)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char &c : ext) c = platform::ascii_upper(c);
     return ext;
 }
 
@@ -322,7 +322,7 @@ std::string companion_path(std::string_view path, std::string_view ext) { return
 int query_font_info(const char *path, KxFontInfo &info, int mode, bool include_metrics)
 {
     std::memset(&info, 0, sizeof info);
-    if (!path || std::strlen(path) > KX_MAX_PATH) return code(Result::InvalidArg);
+    if (!path || path_too_long(path)) return code(Result::InvalidArg);
     std::string_view p(path);
     if (p.empty() || !platform::exists(p)) return code(Result::NotFound);
 
