@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/word_checksum.h"
 #include "kxapi.h"
 
 namespace {
@@ -26,15 +27,10 @@ std::string temp_path()
     return path;
 }
 
+// Stores the file checksum with word 2 (where it lives) left out.
 void seal(std::vector<std::uint8_t> &b)
 {
-    std::uint16_t sum = 0, word = 0;
-    unsigned i = 0;
-    for (std::size_t pos = 0; pos < b.size(); pos += 2) {
-        word = pos + 1 < b.size() ? static_cast<std::uint16_t>(b[pos] | b[pos + 1] << 8)
-                                  : static_cast<std::uint16_t>((word & 0xFF00) | b[pos]);
-        if (++i != 2) sum = static_cast<std::uint16_t>(sum - word);
-    }
+    const std::uint16_t sum = kxtest::word_checksum(b, 2);
     b[2] = static_cast<std::uint8_t>(sum);
     b[3] = static_cast<std::uint8_t>(sum >> 8);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/test_support.h"
+#include "common/word_checksum.h"
 #include "kxapi.h"
 
 namespace {
@@ -22,20 +23,8 @@ void put16(Bytes &b, std::size_t off, std::uint16_t v)
     b[off + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-// Stores the checksum: two's complement of the sum of all little-endian
-// words but word 2 (bytes 2-3), an odd last byte counting as a low byte over
-// the previous word's high byte.
-void seal(Bytes &b)
-{
-    std::uint16_t sum = 0, word = 0;
-    unsigned i = 0;
-    for (std::size_t pos = 0; pos < b.size(); pos += 2) {
-        word = pos + 1 < b.size() ? static_cast<std::uint16_t>(b[pos] | b[pos + 1] << 8)
-                                  : static_cast<std::uint16_t>((word & 0xFF00) | b[pos]);
-        if (++i != 2) sum = static_cast<std::uint16_t>(sum - word);
-    }
-    put16(b, 2, sum);
-}
+// Stores the file checksum with word 2 (bytes 2-3, where it lives) left out.
+void seal(Bytes &b) { put16(b, 2, kxtest::word_checksum(b, 2)); }
 
 struct Layout {
     std::uint8_t type = 2, flag_a = 0, flag_b = 0;

@@ -8,28 +8,14 @@
 #include <random>
 
 #include "common/test_support.h"
+#include "common/word_checksum.h"
 #include "platform/file.h"
 
 namespace {
 
 using kxtest::Bytes;
 
-// The checksum exactly as defined: one two-byte read at a time into a word
-// buffer that an odd last byte only half replaces.
-std::uint16_t reference_checksum(const Bytes &data, std::uint16_t skip)
-{
-    std::uint16_t sum = 0, word = 0;
-    unsigned i = 0;
-    for (std::size_t pos = 0; pos < data.size(); pos += 2) {
-        if (pos + 1 < data.size())
-            word = static_cast<std::uint16_t>(data[pos] | (data[pos + 1] << 8));
-        else
-            word = static_cast<std::uint16_t>((word & 0xFF00) | data[pos]);
-        ++i;
-        if (!(skip != 0 && skip == i)) sum = static_cast<std::uint16_t>(sum - word);
-    }
-    return sum;
-}
+using kxtest::word_checksum;
 
 std::uint16_t checksum_of_file(const std::string &path, std::uint16_t skip, int *result = nullptr)
 {
@@ -61,7 +47,7 @@ TEST(FileChecksum, SmallCases)
     for (const auto &c : cases) {
         std::string path = dir.file("f.bin");
         kxtest::write_bytes(path, c.data);
-        ASSERT_EQ(reference_checksum(c.data, c.skip), c.expected) << kxtest::hex(c.data);
+        ASSERT_EQ(word_checksum(c.data, c.skip), c.expected) << kxtest::hex(c.data);
         int r = -1;
         EXPECT_EQ(checksum_of_file(path, c.skip, &r), c.expected) << kxtest::hex(c.data);
         EXPECT_EQ(r, 0);
@@ -82,7 +68,7 @@ TEST(FileChecksum, LargeFilesMatchWordByWordDefinition)
         kxtest::write_bytes(path, data);
         for (std::uint16_t skip : {std::uint16_t(0), std::uint16_t(1), std::uint16_t(2),
                                    std::uint16_t(65535), std::uint16_t(size / 2 + 1)})
-            EXPECT_EQ(checksum_of_file(path, skip), reference_checksum(data, skip)) << size << " " << skip;
+            EXPECT_EQ(checksum_of_file(path, skip), word_checksum(data, skip)) << size << " " << skip;
     }
 }
 
